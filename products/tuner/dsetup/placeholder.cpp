@@ -1,0 +1,3 @@
+#include "wizard/dispatch_table.h"
+static SetupDispatchTable table;
+extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) { return &table; }

@@ -1,0 +1,3 @@
+// placeholder entry until start-up lands
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 1; }

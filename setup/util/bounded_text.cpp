@@ -1,0 +1,76 @@
+// Bounded text helpers shared by every part of setup.
+#include "util/bounded_text.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+int copy_text(char *out, size_t capacity, const char *text) {
+  if (!out || capacity == 0 || !text) return 0;
+  size_t length = strlen(text);
+  if (length >= capacity) return 0;
+  memcpy(out, text, length + 1);
+  return 1;
+}
+
+int append_text(char *out, size_t capacity, const char *text) {
+  if (!out || capacity == 0 || !text) return 0;
+  size_t used = strnlen(out, capacity);
+  if (used >= capacity) return 0;
+  return copy_text(out + used, capacity - used, text);
+}
+
+int format_text(char *out, size_t capacity, const char *format, ...) {
+  if (!out || capacity == 0 || !format) return 0;
+  std::vector<char> scratch(capacity);
+  va_list args;
+  va_start(args, format);
+  int n = vsnprintf(scratch.data(), capacity, format, args);
+  va_end(args);
+  if (n < 0 || static_cast<size_t>(n) >= capacity) return 0;
+  memcpy(out, scratch.data(), static_cast<size_t>(n) + 1);
+  return 1;
+}
+
+static int fold_ascii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
+int ascii_compare_nocase(const char *a, const char *b) {
+  const unsigned char *x = reinterpret_cast<const unsigned char *>(a);
+  const unsigned char *y = reinterpret_cast<const unsigned char *>(b);
+  for (;; ++x, ++y) {
+    int cx = fold_ascii(*x), cy = fold_ascii(*y);
+    if (cx != cy) return cx - cy;
+    if (cx == 0) return 0;
+  }
+}
+
+static unsigned char fold_ansi(unsigned char c) {
+  char one[1] = {static_cast<char>(c)};
+  CharLowerBuffA(one, 1);
+  return static_cast<unsigned char>(one[0]);
+}
+
+int mbcs_compare_nocase(const char *a, const char *b) {
+  // A double-byte character (lead and trail byte) is one character and compares exactly;
+  // single-byte characters fold to lower case in the active code page.
+  const unsigned char *x = reinterpret_cast<const unsigned char *>(a);
+  const unsigned char *y = reinterpret_cast<const unsigned char *>(b);
+  while (*x && *y) {
+    bool lead_x = IsDBCSLeadByte(*x) && x[1];
+    bool lead_y = IsDBCSLeadByte(*y) && y[1];
+    if (lead_x || lead_y) {
+      if (!lead_x || !lead_y || x[0] != y[0] || x[1] != y[1]) return *x < *y ? -1 : 1;
+      x += 2;
+      y += 2;
+      continue;
+    }
+    unsigned char cx = fold_ansi(*x), cy = fold_ansi(*y);
+    if (cx != cy) return cx < cy ? -1 : 1;
+    ++x;
+    ++y;
+  }
+  return (*x == *y) ? 0 : (*x < *y ? -1 : 1);
+}

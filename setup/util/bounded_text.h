@@ -1,0 +1,20 @@
+// Bounded text helpers: every write into a fixed buffer goes through these and reports truncation.
+#pragma once
+
+#include <cstddef>
+
+// Copies text into out (capacity bytes, terminator included). Returns 1 when the whole text fit;
+// returns 0 and leaves out untouched when it did not (or when out/capacity is unusable).
+int copy_text(char *out, size_t capacity, const char *text);
+
+// Appends text to the zero-terminated contents of out. Returns 1 when it fit; 0 and out untouched otherwise.
+int append_text(char *out, size_t capacity, const char *text);
+
+// snprintf into out. Returns 1 when the whole result fit; 0 and out untouched when it would be truncated.
+int format_text(char *out, size_t capacity, const char *format, ...) __attribute__((format(printf, 3, 4)));
+
+// ASCII-only case-insensitive comparison: A-Z fold to a-z, nothing else folds. 0 when equal.
+int ascii_compare_nocase(const char *a, const char *b);
+
+// Case-insensitive comparison of whole strings honouring double-byte characters of the active code page.
+int mbcs_compare_nocase(const char *a, const char *b);

@@ -1,0 +1,2 @@
+// placeholder until the packer lands
+int main() { return 1; }

@@ -1,0 +1,3 @@
+// placeholder until the tuner lands
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 1; }
