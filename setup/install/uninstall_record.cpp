@@ -1,0 +1,141 @@
+// The uninstall record: items appended while installing, written to and read back from the registry.
+#include "install/uninstall_record.h"
+
+#include <cstring>
+
+#include "util/bounded_text.h"
+#include "util/reg_key.h"
+
+namespace {
+
+// One counter per kind for the whole process: each recorded item takes the next number of its kind.
+int32_t g_file_count = 0;
+int32_t g_key_count = 0;
+int32_t g_dir_count = 0;
+int32_t g_assoc_count = 0;
+
+struct RecordKind {
+  int32_t kind;
+  const char *total_name;  // "dirtotal" ...
+  const char *item_format;  // "dir%d" ...
+  uint32_t SetupInfo::*total;
+};
+
+// The order in which the reader loads the kinds: directories, files, registry values, associations.
+const RecordKind kKinds[] = {
+    {RECORD_DIR, "dirtotal", "dir%d", &SetupInfo::uninstall_dir_total},
+    {RECORD_FILE, "filetotal", "file%d", &SetupInfo::uninstall_file_total},
+    {RECORD_KEY, "keytotal", "key%d", &SetupInfo::uninstall_key_total},
+    {RECORD_ASSOC, "assoctotal", "assoc%d", &SetupInfo::uninstall_assoc_total},
+};
+
+const RecordKind *kind_entry(int32_t kind) {
+  for (const RecordKind &entry : kKinds)
+    if (entry.kind == kind) return &entry;
+  return nullptr;
+}
+
+int append_item(SetupInfo *info, int32_t kind, int32_t index, const char *value) {
+  UninstallInfo item;
+  item.kind = kind;
+  item.index = index;
+  item.value = value;
+  info->uninstall_items.append(item);
+  return 0;
+}
+
+// The product's key below HKLM ("Software\Quorvane\<product>", plus "\uninstall" when asked).
+// A product name that is empty or holds a backslash would address another key, so it has none.
+int product_key_path(const SetupInfo *info, bool uninstall, char *out, size_t size) {
+  const char *product = info->product_name.c_str();
+  if (product[0] == 0 || strchr(product, '\\') != nullptr) return 0;
+  return format_text(out, size, uninstall ? "Software\\Quorvane\\%s\\uninstall" : "Software\\Quorvane\\%s",
+                     product);
+}
+
+const size_t kKeyPathSize = MAX_PATH + 32;
+
+// Reads one kind: its total (missing or unreadable: 0) and each numbered text that can be read.
+// A total can never exceed the number of values in the key, so a damaged total cannot make the
+// reader (or the removal steps after it) walk billions of numbers.
+void read_kind(SetupInfo *info, kRegKey &key, const RecordKind &entry, unsigned long value_count) {
+  unsigned long total = 0;
+  if (!key.GetDWORD(entry.total_name, &total)) total = 0;
+  if (total > value_count) total = value_count;
+  info->*entry.total = static_cast<uint32_t>(total);
+  for (unsigned long i = 0; i < total; ++i) {
+    char name[32];
+    char text[MAX_PATH];
+    if (!format_text(name, sizeof name, entry.item_format, static_cast<int>(i))) continue;
+    text[0] = 0;
+    // A value that is missing, of another type or longer than 259 characters gives no item.
+    if (!key.GetString(name, text, sizeof text)) continue;
+    append_item(info, entry.kind, static_cast<int32_t>(i), text);
+  }
+}
+
+}  // namespace
+
+int record_file(SetupInfo *info, const char *path) { return append_item(info, RECORD_FILE, g_file_count++, path); }
+
+int record_key(SetupInfo *info, const char *text) { return append_item(info, RECORD_KEY, g_key_count++, text); }
+
+int record_dir(SetupInfo *info, const char *path) { return append_item(info, RECORD_DIR, g_dir_count++, path); }
+
+int record_assoc(SetupInfo *info, const char *extension, const char *program) {
+  String text(extension);
+  text.append(",");
+  text.append(program);
+  return append_item(info, RECORD_ASSOC, g_assoc_count++, text.c_str());
+}
+
+int write_uninstall_record(SetupInfo *info) {
+  char path[kKeyPathSize];
+  if (!product_key_path(info, true, path, sizeof path)) return -1;
+  kRegKey key;
+  if (!key.Create(HKEY_LOCAL_MACHINE, path)) return -1;
+  if (info->uninstall_items.size() == 0) return 0;  // an empty record writes no value at all
+  uint32_t counts[4] = {0, 0, 0, 0};
+  for (info->uninstall_items_cursor = info->uninstall_items.begin();
+       info->uninstall_items_cursor != info->uninstall_items.end(); ++info->uninstall_items_cursor) {
+    const UninstallInfo &item = *info->uninstall_items_cursor;
+    const RecordKind *entry = kind_entry(item.kind);
+    if (!entry) continue;
+    char name[32];
+    if (format_text(name, sizeof name, entry->item_format, static_cast<int>(item.index)))
+      key.SetString(name, item.value.c_str());
+    ++counts[item.kind];
+  }
+  // The totals are the same whether written after every item or once here.
+  key.SetDWORD("keytotal", counts[RECORD_KEY]);
+  key.SetDWORD("dirtotal", counts[RECORD_DIR]);
+  key.SetDWORD("filetotal", counts[RECORD_FILE]);
+  key.SetDWORD("assoctotal", counts[RECORD_ASSOC]);
+  return 0;
+}
+
+int read_uninstall_record(SetupInfo *info) {
+  char path[kKeyPathSize];
+  if (!product_key_path(info, true, path, sizeof path)) return 0;
+  {
+    kRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, path)) {
+      unsigned long value_count = key.values();
+      for (const RecordKind &entry : kKinds) read_kind(info, key, entry, value_count);
+    }
+  }
+  // The registry copy goes at once, so an interrupted uninstall cannot be repeated from it.
+  if (!product_key_path(info, false, path, sizeof path)) return 0;
+  kRegKey product;
+  if (product.Open(HKEY_LOCAL_MACHINE, path)) RegDeleteKeyA(product.getkey(), "uninstall");
+  return 0;
+}
+
+int find_uninstall_item(SetupInfo *info, int kind, int index, char *buffer, unsigned long size) {
+  for (const UninstallInfo &item : info->uninstall_items) {
+    if (item.kind != kind || item.index != index) continue;
+    // A text that does not fit the caller's buffer is not handed out cut short.
+    return copy_text(buffer, size, item.value.c_str()) ? 0 : -1;
+  }
+  return -1;
+}
