@@ -1,3 +1,6 @@
-// placeholder entry until start-up lands
+// setup's entry point.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 1; }
+
+#include "app/run_modes.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return run_setup(instance, GetCommandLineA()); }

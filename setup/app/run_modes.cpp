@@ -1,0 +1,48 @@
+// Mode choice and the uninstall stages' argument checks.
+#include "app/run_modes.h"
+
+#include "app/command_line.h"
+#include "util/messages.h"
+
+namespace {
+
+void report_incomplete_command_line() {
+  show_fatal_message(
+      "Setup was started with an incomplete uninstall command line. Nothing has been removed.\n"
+      "Please start the uninstall again from Add/Remove Programs.");
+}
+
+int run_first_stage(const std::vector<std::string> &args) {
+  FirstStageArgs stage;
+  if (!take_first_stage_args(args, &stage)) {
+    report_incomplete_command_line();
+    return EXIT_FAILED;
+  }
+  show_fatal_message("This version of Setup cannot uninstall products. Nothing has been removed.");
+  return EXIT_FAILED;
+}
+
+int run_second_stage(const std::vector<std::string> &args) {
+  SecondStageArgs stage;
+  if (!take_second_stage_args(args, &stage)) {
+    report_incomplete_command_line();
+    return EXIT_FAILED;
+  }
+  show_fatal_message("This version of Setup cannot uninstall products. Nothing has been removed.");
+  return EXIT_FAILED;
+}
+
+}  // namespace
+
+int run_setup(HINSTANCE instance, const char *command_line) {
+  std::vector<std::string> args = split_command_line(command_line);
+  switch (choose_mode(args)) {
+    case MODE_INSTALL:
+      return run_install_mode(instance);
+    case MODE_UNINSTALL_SECOND:
+      return run_second_stage(args);
+    case MODE_UNINSTALL_FIRST:
+    default:
+      return run_first_stage(args);
+  }
+}

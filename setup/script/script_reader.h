@@ -1,0 +1,17 @@
+// Reading setup.ini into SetupInfo, loading the hook library, and the script start-up.
+#pragma once
+
+#include "script/ini_file.h"
+#include "script/setup_info.h"
+
+// Loads "<directory>\dsetup.dll", calls its SetupDllEntryPoint and keeps the table in g_dispatch
+// and the module in info->hook_library. 0, or -1 after showing what went wrong.
+int load_setup_dll(SetupInfo *info, const char *directory);
+
+// Reads every section of "<source_dir>\setup.ini" into info. 0, or -1 when the resource
+// library named by the script cannot be loaded.
+int read_script(SetupInfo *info, dIniFile *script, HINSTANCE instance, const char *source_dir);
+
+// Install-mode start-up: hook library and script from the current directory. 0 or -1
+// (after its messages).
+int init_script(SetupInfo *info, dIniFile *script, HINSTANCE instance);

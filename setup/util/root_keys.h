@@ -1,0 +1,16 @@
+// Registry roots as setup stores them: 32-bit numbers in SetupRegEntry, four-letter
+// abbreviations in the uninstall record, full names in the install script.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+HKEY hkey_from_root(int32_t root);  // null for 0
+int32_t root_from_hkey(HKEY key);
+// "HKEY_LOCAL_MACHINE" etc., ASCII case ignored; 0 when the name is none of the four.
+int32_t root_from_script_name(const char *name);
+// "HKLM", "HKCU", "HKCR", "HKUS"; null for any other key.
+const char *root_abbreviation(HKEY key);
+// The root for an abbreviation (ASCII case ignored); null when it is none of the four.
+HKEY root_from_abbreviation(const char *abbreviation);
