@@ -8,11 +8,22 @@
 namespace {
 
 const char kMutexName[] = "Quorvane\\app\\mutex\\Zindle Setup";
+// The NT family reads backslashes in object names as namespace paths and refuses the name
+// above; there the guard uses the same name with slashes.
+const char kMutexNameNt[] = "Quorvane/app/mutex/Zindle Setup";
 
 // Owner of the single-instance mutex for the length of the run.
 class InstanceGuard {
  public:
-  InstanceGuard() : mutex_(CreateMutexA(nullptr, TRUE, kMutexName)), other_running_(GetLastError() == ERROR_ALREADY_EXISTS) {}
+  InstanceGuard() {
+    mutex_ = CreateMutexA(nullptr, TRUE, kMutexName);
+    DWORD error = GetLastError();
+    if (!mutex_ && error != ERROR_ALREADY_EXISTS) {
+      mutex_ = CreateMutexA(nullptr, TRUE, kMutexNameNt);
+      error = GetLastError();
+    }
+    other_running_ = error == ERROR_ALREADY_EXISTS;
+  }
   ~InstanceGuard() {
     if (mutex_) {
       ReleaseMutex(mutex_);

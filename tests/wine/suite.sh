@@ -6,7 +6,9 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 
 suite_begin() {
-  local name=$1 root=$2
+  local name=$1 root
+  mkdir -p "$2"
+  root=$(cd "$2" && pwd)
   export WINEPREFIX="$root/wine-$name"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,0 +1,42 @@
+// Painting the main window's background: the script's colour, then its bitmap centred or tiled.
+#include "app/main_window.h"
+
+namespace {
+
+// Tiles cover this square whatever the screen size, starting at the top left corner.
+const int kTileLimit = 2048;
+
+}  // namespace
+
+void fill_background(HWND window, COLORREF color) {
+  HDC dc = GetDC(window);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(window, &client);
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(dc, &client, brush);
+  DeleteObject(brush);
+  ReleaseDC(window, dc);
+}
+
+void draw_background_bitmap(HWND window, const SetupInfo *info) {
+  if (!info->has_bitmap || !info->background_bitmap) return;
+  HDC dc = GetDC(window);
+  if (!dc) return;
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, info->background_bitmap);
+  BITMAP bitmap = {};
+  GetObjectA(info->background_bitmap, sizeof bitmap, &bitmap);
+  int w = bitmap.bmWidth, h = bitmap.bmHeight;
+  if (!info->bitmap_tiled) {
+    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2;
+    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2;
+    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+  } else if (w > 0 && h > 0) {
+    for (int x = 0; x < kTileLimit; x += w)
+      for (int y = 0; y < kTileLimit; y += h) BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(window, dc);
+}
