@@ -2,6 +2,7 @@
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
+#include "uninstall/uninstall_stages.h"
 #include "util/messages.h"
 
 namespace {
@@ -12,24 +13,27 @@ void report_incomplete_command_line() {
       "Please start the uninstall again from Add/Remove Programs.");
 }
 
+int exit_status(int result) {
+  if (result == 0) return EXIT_DONE;
+  return result == 1 ? EXIT_STOPPED : EXIT_FAILED;
+}
+
 int run_first_stage(const std::vector<std::string> &args) {
   FirstStageArgs stage;
   if (!take_first_stage_args(args, &stage)) {
     report_incomplete_command_line();
     return EXIT_FAILED;
   }
-  show_fatal_message("This version of Setup cannot uninstall products. Nothing has been removed.");
-  return EXIT_FAILED;
+  return exit_status(uninstall_first_stage(&g_setup_info, stage));
 }
 
-int run_second_stage(const std::vector<std::string> &args) {
+int run_second_stage(HINSTANCE instance, const std::vector<std::string> &args) {
   SecondStageArgs stage;
   if (!take_second_stage_args(args, &stage)) {
     report_incomplete_command_line();
     return EXIT_FAILED;
   }
-  show_fatal_message("This version of Setup cannot uninstall products. Nothing has been removed.");
-  return EXIT_FAILED;
+  return exit_status(uninstall_second_stage(&g_setup_info, instance, stage));
 }
 
 }  // namespace
@@ -40,7 +44,7 @@ int run_setup(HINSTANCE instance, const char *command_line) {
     case MODE_INSTALL:
       return run_install_mode(instance);
     case MODE_UNINSTALL_SECOND:
-      return run_second_stage(args);
+      return run_second_stage(instance, args);
     case MODE_UNINSTALL_FIRST:
     default:
       return run_first_stage(args);

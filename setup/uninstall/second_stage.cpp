@@ -1,0 +1,55 @@
+// Second uninstall stage: runs from the temporary directory, waits for the first stage to end,
+// loads the copied hook library and runs the uninstall.
+#include "script/script_reader.h"
+#include "uninstall/uninstall_stages.h"
+#include "util/bounded_text.h"
+#include "util/messages.h"
+
+namespace {
+
+// Loads the resource library named on the command line from the own directory. A library that
+// is not there is ignored; one that is there but does not load ends the stage (-1).
+int load_resource_library(SetupInfo *info, const char *own_dir, const std::string &name) {
+  if (name.empty()) return 0;
+  info->resource_dll_path = own_dir;
+  info->resource_dll_path.append("\\");
+  info->resource_dll_path.append(name.c_str());
+  const char *path = info->resource_dll_path.c_str();
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return 0;
+  HMODULE library = LoadLibraryA(path);
+  if (!library) {
+    DWORD error = GetLastError();
+    show_system_error(error, "Failed to load Resource .dll");
+    return -1;
+  }
+  info->resource_instance = library;
+  info->has_resource_dll = 1;
+  return 0;
+}
+
+void wait_for_first_stage(unsigned long process) {
+  HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(process));
+  if (!handle) return;
+  WaitForSingleObject(handle, INFINITE);
+  CloseHandle(handle);
+}
+
+}  // namespace
+
+int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs &args) {
+  info->setup_instance = instance;
+  info->resource_instance = instance;
+  info->install_dir = args.directory.c_str();
+  info->replacing_previous = static_cast<int32_t>(args.n);
+  info->product_name = args.product_name.c_str();
+  char own_dir[260];
+  if (!own_directory(own_dir, sizeof own_dir)) return -1;
+  if (load_resource_library(info, own_dir, args.resource_library) != 0) return -1;
+  wait_for_first_stage(args.process);
+  info->source_dir = own_dir;
+  if (load_setup_dll(info, own_dir) != 0) {
+    show_fatal_message("Failed to get dispatch table");
+    return -1;
+  }
+  return run_uninstall(info, g_dispatch);
+}
