@@ -1,10 +1,13 @@
 // run_uninstall and remove_product: the hooks around the removal, the Uninstalling dialog or a
 // silent removal, and the scheduling of setup's temporary copies for deletion.
+#include <cstring>
+
 #include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "uninstall/remove_items.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
+#include "util/reg_key.h"
 #include "util/utilities.h"
 
 namespace {
@@ -40,6 +43,21 @@ void schedule_temporary_copies() {
   if (format_text(path, sizeof path, "%sdsetup.dll", temp)) mark_file_for_deletion(path);
 }
 
+// The uninstall record lived in HKLM\Software\Quorvane\<product>\uninstall; once the record
+// is gone the product's key is left empty, and an empty key is removed with it.
+void remove_empty_product_key(SetupInfo *info) {
+  const char *product = info->product_name.c_str();
+  if (!product[0] || strchr(product, '\\')) return;
+  char path[260];
+  if (!format_text(path, sizeof path, "Software\\Quorvane\\%s", product)) return;
+  kRegKey key;
+  if (!key.Open(HKEY_LOCAL_MACHINE, path)) return;
+  bool empty = key.children() == 0 && key.values() == 0;
+  key.Close();
+  kRegKey maker;
+  if (empty && maker.Open(HKEY_LOCAL_MACHINE, "Software\\Quorvane")) RegDeleteKeyA(maker, product);
+}
+
 int show_uninstalling_dialog(SetupInfo *info, SetupDispatchTable *table) {
   UninstallContext context = {info, table};
   LPARAM param = reinterpret_cast<LPARAM>(&context);
@@ -66,6 +84,7 @@ int remove_product(SetupInfo *info, SetupDispatchTable *table, HWND window) {
   if (remove_directories(info) != 0) return -1;
   progress_line(info, window, IDS_REMOVING_REGISTRY);
   if (remove_registry_keys(info) != 0) return -1;
+  remove_empty_product_key(info);
   if (info->replacing_previous) return 0;
   progress_line(info, window, IDS_PROCESS_COMPLETE);
   show_outcome(info, window);

@@ -26,3 +26,32 @@ start_in() { local dir=$1; shift; (cd "$dir" && exec "$WINE" "$@") & }
 
 # winpath UNIXPATH: the path as Windows programs of the prefix see it.
 winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+# shot NAME: when SCREENSHOTS names a folder, saves the suite's screen there as NAME.png.
+shot() {
+  [ -n "${SCREENSHOTS:-}" ] || return 0
+  mkdir -p "$SCREENSHOTS"
+  sleep 0.5
+  import -display "$DISPLAY" -window root "$SCREENSHOTS/$1.png" 2>/dev/null
+}
+
+# reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).
+reg_value() {
+  "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+}
+
+# reg_snapshot FILE: the whole registry, one sorted line per value, keys prefixed to each value.
+reg_snapshot() {
+  local raw="$1.raw"
+  "$WINE" regedit /E "$(winpath "$raw")" >/dev/null 2>&1
+  iconv -f UTF-16LE -t UTF-8 "$raw" | tr -d '\r' | awk '
+    /^\[/ { key = $0; print key; next }
+    /^$/ { next }
+    { print key " " $0 }' | LC_ALL=C sort > "$1"
+  rm -f "$raw"
+}
+
+# file_snapshot FILE: every file below drive_c with its size and checksum, sorted.
+file_snapshot() {
+  (cd "$WINEPREFIX/drive_c" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) > "$1"
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The shipped product from end to end under Wine: pack files.dat, click through every wizard
+# page, check the installed product, uninstall it through its Add/Remove Programs command and
+# prove from registry and file snapshots that only the documented traces are left.
+# SCREENSHOTS=DIR saves a picture of every page there.
+set -u
+E2E_BUILD=$1
+SRC=$2
+. "$SRC/tests/wine/suite.sh"
+. "$SRC/tests/e2e/lib.sh"
+FILESDAT="$E2E_BUILD/../host/tools/filesdat"
+[ -x "$FILESDAT" ] || { echo "the native packer is missing: $FILESDAT"; exit 1; }
+suite_begin roundtrip "$E2E_BUILD/tests"
+trap suite_end EXIT
+work="$E2E_BUILD/tests/e2e-roundtrip"
+rm -rf "$work"; mkdir -p "$work/product" "$work/payload/Help" "$work/snap"
+
+# The product folder as a product maker ships it.
+cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/setup.ini" \
+   "$SRC/products/tuner/license.txt" "$work/product/"
+cp "$E2E_BUILD/tuner/tuner.exe" "$work/payload/"
+cp "$SRC/products/tuner/Help/index.htm" "$work/payload/Help/"
+check "files.dat packed" "$FILESDAT" create "$work/product/files.dat" -C "$work/payload" tuner.exe 'Help/index.htm'
+
+reg_snapshot "$work/snap/reg.before"
+file_snapshot "$work/snap/files.before"
+
+start_in "$work/product" setup.exe; pid=$!
+shot 01-background
+check "welcome page" driver wait "Welcome to Skellan!" "*" 0 60000
+shot 02-welcome
+driver wait "Welcome to Skellan!" "*" 1 >/dev/null
+check "licence page" driver wait "End-User License Agreement" "*" 0
+shot 03-license
+driver wait "End-User License Agreement" "*" 1 >/dev/null
+check "directory page" driver wait "Select Install Directory" "*" 0
+install_dir=$(driver gettext "Select Install Directory" 301)
+check_eq "default install directory" 'C:\Program Files\Quorvane\Skellan' "$install_dir"
+shot 04-directory
+driver wait "Select Install Directory" "*" 1 >/dev/null
+check "start menu page" driver wait "Select Start Menu Folder" "*" 0
+shot 05-start-menu
+driver wait "Select Start Menu Folder" "*" 1 >/dev/null
+check "ready page" driver wait "Ready To Install" "Installation Directory:" 0
+shot 06-ready
+driver wait "Ready To Install" "*" 1 >/dev/null
+check "complete page" driver wait "Installation Complete!" "*" 0 120000
+shot 07-complete
+driver wait "Installation Complete!" "*" 1 >/dev/null
+wait $pid; check_eq "setup exit status" 0 $?
+"$WINESERVER" -w
+
+# The installed product.
+target="$WINEPREFIX/drive_c/Program Files/Quorvane/Skellan"
+check "tuner.exe installed byte for byte" cmp -s "$work/payload/tuner.exe" "$target/tuner.exe"
+check "help page installed byte for byte" cmp -s "$work/payload/Help/index.htm" "$target/Help/index.htm"
+check "setup.exe copied" cmp -s "$work/product/setup.exe" "$target/setup.exe"
+check "dsetup.dll copied" cmp -s "$work/product/dsetup.dll" "$target/dsetup.dll"
+check_eq "package.dat holds no dependency" "%" "$(cat "$target/package.dat" 2>/dev/null)"
+arp='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skellan'
+command=$(reg_value "$arp" UninstallString)
+check_eq "Add/Remove command" 'C:\Program Files\Quorvane\Skellan\setup.exe -u1 "Skellan" 0' "$command"
+check_eq "Add/Remove name" "Skellan" "$(reg_value "$arp" DisplayName)"
+check_eq "registry entry %1" 'C:\Program Files\Quorvane\Skellan' \
+  "$(reg_value 'HKLM\Software\Quorvane\Skellan\Settings' InstallDir)"
+check_eq "registry entry DWORD" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Skellan\Settings' Build)"
+check_eq "version stamp" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Vemmick\Ormal000' Skellan_vmin)"
+programs=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Skellan' -type d | head -n1)
+for link in "Skellan TCP/IP Tuner" "Skellan Help" "Uninstall Skellan"; do
+  check "shortcut $link" test -s "$programs/$link.lnk"
+done
+check_eq "uninstall record files" "0x7" "$(reg_value 'HKLM\Software\Quorvane\Skellan\uninstall' filetotal)"
+
+# Uninstall exactly as Add/Remove Programs does: the stored command line, run as it stands.
+start_in "$work" "$E2E_BUILD/tests/run_registered.exe" Skellan
+check "uninstall question" driver wait "Verify Uninstall" "Skellan" 6
+check "uninstalling dialog" driver wait "Uninstalling" "*" 0 60000
+for _ in $(seq 1 120); do [ "$(driver enabled Uninstalling 1)" = 1 ] && break; sleep 1; done
+check "removal finished" driver wait "Uninstalling" "Uninstall has completed successfuly" 0
+shot 08-uninstalled
+driver wait "Uninstalling" "*" 1 >/dev/null
+check "uninstaller ended" driver gone "Uninstalling" 30000
+"$WINESERVER" -w
+
+# What is left: the temporary copies of setup (deleted at the next restart, which is scheduled),
+# and the version stamp, which outlives the product by design.
+reg_snapshot "$work/snap/reg.after"
+file_snapshot "$work/snap/files.after"
+volatile='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\\\(Shell Folders|MountPoints)'
+reg_diff=$(diff "$work/snap/reg.before" "$work/snap/reg.after" | grep '^[<>]' | grep -vE "$volatile")
+expected_reg=$(grep -vE 'Vemmick|PendingFileRenameOperations' <<<"$reg_diff")
+check_eq "registry after uninstall equals registry before" "" "$expected_reg"
+check "restart deletion scheduled" grep -q 'PendingFileRenameOperations' <<<"$reg_diff"
+files_diff=$(diff "$work/snap/files.before" "$work/snap/files.after" | grep '^[<>]')
+unexpected_files=$(grep -viE 'temp/(setup\.exe|dsetup\.dll)$' <<<"$files_diff")
+check_eq "files after uninstall equal files before" "" "$unexpected_files"
+check "install directory removed" test ! -e "$target"
+e2e_summary
