@@ -1,9 +1,11 @@
-// Install mode: the single-instance guard, the hook library and script, then the wizard.
+// Install mode: the single-instance guard, the hook library and script, the previous-version
+// check, then the main window whose timer runs the wizard.
+#include "app/main_window.h"
 #include "app/run_modes.h"
-
 #include "script/ini_file.h"
 #include "script/script_reader.h"
 #include "util/messages.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -37,15 +39,34 @@ class InstanceGuard {
   bool other_running_;
 };
 
+void run_message_loop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
 }  // namespace
 
 int run_install_mode(HINSTANCE instance) {
   InstanceGuard guard;
   if (guard.other_running()) return EXIT_STOPPED;
+  register_main_window_class(instance);
   if (init_script(&g_setup_info, &g_script_file, instance) != 0) {
     show_fatal_message("Failed to Initialize Script");
     return EXIT_FAILED;
   }
-  show_fatal_message("This version of Setup cannot show the installation wizard. Nothing has been installed.");
-  return EXIT_FAILED;
+  if (!check_previous_version(&g_setup_info, g_dispatch)) return EXIT_STOPPED;
+  if (!create_main_window(instance, &g_setup_info, g_dispatch)) {
+    show_fatal_message("Failed to Create Main Window");
+    return EXIT_FAILED;
+  }
+  ShowWindow(g_setup_info.main_window, SW_SHOWNORMAL);
+  UpdateWindow(g_setup_info.main_window);
+  SetFocus(g_setup_info.main_window);
+  run_message_loop();
+  int result = main_window_wizard_result();
+  if (result == 0) return EXIT_DONE;
+  return result == 1 ? EXIT_STOPPED : EXIT_FAILED;
 }

@@ -1,0 +1,67 @@
+// run_wizard: the pages from Welcome to Complete, each between its Before and After hook,
+// with Back and Cancel, and the install steps between Ready and Complete.
+#include "install/install_sequence.h"
+#include "res/resource.h"
+#include "wizard/pages.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+typedef int (SetupDispatchTable::*Hook)(SetupInfo *, void *);
+
+struct Page {
+  WORD id;
+  DLGPROC procedure;
+  Hook before;
+  Hook after;
+};
+
+const Page kPages[] = {
+    {IDD_WELCOME, welcome_dialog_proc, &SetupDispatchTable::BeforeIntroDialog, &SetupDispatchTable::AfterIntroDialog},
+    {IDD_LICENSE, license_dialog_proc, &SetupDispatchTable::BeforeEulaDialog, &SetupDispatchTable::AfterEulaDialog},
+    {IDD_DIRECTORY, directory_dialog_proc, &SetupDispatchTable::BeforePathDialog, &SetupDispatchTable::AfterPathDialog},
+    {IDD_START_MENU, start_menu_dialog_proc, &SetupDispatchTable::BeforeStartDialog,
+     &SetupDispatchTable::AfterStartDialog},
+    {IDD_READY, ready_dialog_proc, &SetupDispatchTable::BeforeReadyDialog, &SetupDispatchTable::AfterReadyDialog},
+};
+
+const Page kCompletePage = {IDD_COMPLETE, complete_dialog_proc, &SetupDispatchTable::BeforeCompleteDialog,
+                            &SetupDispatchTable::AfterCompleteDialog};
+
+const int kGoBack = 4;
+
+// One page between its hooks: 0 to go on, kGoBack to return to the page before, or the
+// value that stops the wizard.
+int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
+  int r = (table->*page.before)(info, nullptr);
+  if (r == 1 || r == -1) return r;
+  if (r != 2 && r != 3) {
+    r = run_dialog(info->main_window, page.id, page.procedure, info);
+    if (r == kGoBack) return kGoBack;
+    if (r != 0) return r;
+  }
+  return (table->*page.after)(info, nullptr);
+}
+
+}  // namespace
+
+int run_wizard(SetupInfo *info, SetupDispatchTable *table) {
+  int r = table->SetupCreate(info, nullptr);
+  if (r != 0) return r;
+  const int count = static_cast<int>(sizeof kPages / sizeof kPages[0]);
+  for (int i = 0; i < count;) {
+    r = run_page(info, table, kPages[i]);
+    if (r == kGoBack) {
+      if (i > 0) --i;  // Back on the first page shows it again
+      continue;
+    }
+    if (r != 0) return r;
+    ++i;
+  }
+  if (info->main_window) UpdateWindow(info->main_window);
+  r = run_install_steps(info, table);
+  if (r != 0) return r;
+  r = run_page(info, table, kCompletePage);
+  if (r != 0) return r == kGoBack ? -1 : r;
+  return table->SetupDestroy(info, nullptr);
+}
