@@ -1,0 +1,45 @@
+// A hook library that answers every wizard page itself (Before hooks return 2 or 3), so setup
+// installs without showing a page. It derives from the exported base class and calls setup's
+// exported utilities, which proves a separately built library links against setup.exe.
+#include <cstdio>
+
+#include "util/utilities.h"
+#include "wizard/dispatch_table.h"
+
+namespace {
+
+class UnattendedTable : public SetupDispatchTable {
+ public:
+  int SetupCreate(SetupInfo *info, void *) override {
+    // The install directory may be preset by a file beside setup.ini (one line, no newline).
+    char path[MAX_PATH];
+    if (snprintf(path, sizeof path, "%s\\target.txt", info->source_dir.c_str()) < static_cast<int>(sizeof path)) {
+      FILE *file = fopen(path, "rb");
+      if (file) {
+        char dir[MAX_PATH] = {0};
+        size_t n = fread(dir, 1, sizeof dir - 1, file);
+        fclose(file);
+        dir[n] = 0;
+        if (n > 0) info->install_dir = dir;
+      }
+    }
+    return is_this_a_valid_win32() ? 0 : -1;
+  }
+  int BeforeIntroDialog(SetupInfo *, void *) override { return 2; }
+  int BeforeEulaDialog(SetupInfo *, void *) override { return 3; }
+  int BeforePathDialog(SetupInfo *, void *) override { return 2; }
+  int BeforeStartDialog(SetupInfo *, void *) override { return 2; }
+  int BeforeReadyDialog(SetupInfo *info, void *reserved) override {
+    SetupDispatchTable::BeforeReadyDialog(info, reserved);
+    return 2;
+  }
+  int BeforeCompleteDialog(SetupInfo *, void *) override { return 2; }
+  int BeforePreviousDialog(SetupInfo *, void *) override { return 3; }  // replace without asking
+  int BeforeVerifyUninstallDialog(SetupInfo *, void *) override { return 2; }
+};
+
+UnattendedTable g_table;
+
+}  // namespace
+
+extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) { return &g_table; }
