@@ -1,0 +1,106 @@
+// The associations step: extension keys, their file-type keys and the conflict question.
+#include "install/associations.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "install/uninstall_record.h"
+#include "res/resource.h"
+#include "util/messages.h"
+#include "util/reg_key.h"
+#include "util/utilities.h"
+
+namespace {
+
+void set_default_value(const char *key_name, const char *text) {
+  kRegKey key;
+  if (!key.Create(HKEY_CLASSES_ROOT, key_name)) return;
+  key.SetString("", text);
+  key.Close();
+}
+
+bool usable_extension(const String &ext) {
+  return ext.length() > 0 && !strchr(ext.c_str(), '\\');
+}
+
+void write_one(SetupInfo *info, const SetupAssociation &item, const String &type_key) {
+  String text = item.ext;
+  text.append(" file");
+  set_default_value(item.ext.c_str(), type_key.c_str());
+  set_default_value(type_key.c_str(), text.c_str());
+
+  char icon[16];
+  snprintf(icon, sizeof icon, ",%lu", static_cast<unsigned long>(static_cast<uint32_t>(item.icon)));
+  String key_name = type_key;
+  key_name.append("\\DefaultIcon");
+  text = info->install_dir;
+  text.append("\\");
+  text.append(item.prog);
+  text.append(icon);
+  set_default_value(key_name.c_str(), text.c_str());
+
+  key_name = type_key;
+  key_name.append("\\Shell\\Open\\Command");
+  text = "\"";
+  text.append(info->install_dir);
+  text.append("\\");
+  text.append(item.prog);
+  text.append("\" \"%1\"");
+  set_default_value(key_name.c_str(), text.c_str());
+}
+
+}  // namespace
+
+void fill_two_texts(const char *template_text, const char *first, const char *second, char *out,
+                    size_t size) {
+  if (!out || size == 0) return;
+  const char *fills[2] = {first ? first : "", second ? second : ""};
+  int used_fills = 0;
+  size_t n = 0;
+  auto put = [&](char c) {
+    if (n + 1 < size) out[n++] = c;
+  };
+  for (const char *p = template_text ? template_text : ""; *p; ++p) {
+    if (p[0] == '%' && p[1] == '%') {
+      put('%');
+      ++p;
+    } else if (p[0] == '%' && p[1] == 's' && used_fills < 2) {
+      for (const char *f = fills[used_fills]; *f; ++f) put(*f);
+      ++used_fills;
+      ++p;
+    } else {
+      put(*p);
+    }
+  }
+  out[n] = 0;
+}
+
+int confirm_association(SetupInfo *info, const char *extension) {
+  char question[260] = {0};
+  char caption[260] = {0};
+  char message[1024];
+  load_res_string(info, IDS_ASSOC_QUESTION, question, sizeof question);
+  load_res_string(info, IDS_ASSOC_CAPTION, caption, sizeof caption);
+  fill_two_texts(question, extension, info->product_name.c_str(), message, sizeof message);
+  int answer = g_message_box(nullptr, message, caption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST);
+  return answer == IDNO ? 1 : 0;
+}
+
+int write_associations(SetupInfo *info) {
+  for (uint32_t i = 0; i < info->associations.size(); ++i) {
+    info->associations_cursor = &info->associations[i];
+    SetupAssociation item = info->associations[i];
+    if (!usable_extension(item.ext)) continue;
+    String type_key = item.ext;
+    type_key.append(".file.type");
+    kRegKey existing;
+    if (existing.Open(HKEY_CLASSES_ROOT, item.ext.c_str())) {
+      existing.Close();
+      if (confirm_association(info, item.ext.c_str()) == 1) return 0;
+    }
+    write_one(info, item, type_key);
+    record_assoc(info, item.ext.c_str(), item.prog.c_str());
+  }
+  info->associations_cursor = info->associations.end();
+  return 0;
+}

@@ -1,0 +1,169 @@
+// The copy step: loose files and files.dat members to their destinations, with the per-file hooks.
+#include "install/file_copy.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "install/files_dat.h"
+#include "install/progress_window.h"
+#include "install/uninstall_record.h"
+#include "util/utilities.h"
+
+namespace {
+
+int append_system_dir(char which, String *path) {
+  char dir[MAX_PATH];
+  UINT n = which == '1' ? GetWindowsDirectoryA(dir, sizeof dir) : GetSystemDirectoryA(dir, sizeof dir);
+  if (n == 0 || n >= sizeof dir) return 0;
+  path->append(dir);
+  path->append("\\");
+  return 1;
+}
+
+bool is_loose_file(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The directory part of path (without its last backslash); 0 when path has no backslash.
+int parent_dir(const char *path, char *out, size_t size) {
+  const char *last = strrchr(path, '\\');
+  if (!last || static_cast<size_t>(last - path) >= size) return 0;
+  memcpy(out, path, static_cast<size_t>(last - path));
+  out[last - path] = 0;
+  return 1;
+}
+
+// Extracts into a fresh file beside the destination and moves it into place only when the
+// whole member came out, so a damaged member never leaves a partial file behind and never
+// destroys a file that was already there.
+int extract_member(FilesDat *archive, const char *name, const char *destination) {
+  char dir[MAX_PATH];
+  char temp[MAX_PATH];
+  if (!parent_dir(destination, dir, sizeof dir)) return 0;
+  if (!GetTempFileNameA(dir, "zdt", 0, temp)) return 0;
+  if (!archive->Extract(name, temp)) {
+    DeleteFileA(temp);
+    return 0;
+  }
+  if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) DeleteFileA(destination);
+  if (!MoveFileA(temp, destination)) {
+    DeleteFileA(temp);
+    return 0;
+  }
+  return 1;
+}
+
+int extract_from_archive(SetupInfo *info, const char *name, const char *destination) {
+  String archive_path = info->source_dir;
+  if (archive_path.length()) archive_path.append("\\");
+  archive_path.append("files.dat");
+  FilesDat archive;
+  if (!archive.Open(archive_path.c_str())) return 0;
+  int ok = archive.Attributes(name) != 0xFFFFFFFFul && extract_member(&archive, name, destination);
+  archive.Close();
+  return ok;
+}
+
+// 1 when the file now lies at destination.
+int put_file(SetupInfo *info, const char *source_name, const String &source, const String &destination) {
+  if (is_loose_file(source.c_str())) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+  return extract_from_archive(info, source_name, destination.c_str());
+}
+
+}  // namespace
+
+int resolve_destination(SetupInfo *info, const char *value, String *out) {
+  if (!value) return 0;
+  String path;
+  if (value[0] == '%') {
+    if (value[1] == '1' || value[1] == '2') {
+      if (!append_system_dir(value[1], &path)) return 0;
+    } else if (value[1] == '3') {
+      char root[MAX_PATH] = {0};
+      if (info->install_dir.length() < 3) return 0;
+      get_drive_path(info->install_dir.c_str(), root);
+      path = root;
+    } else {
+      return 0;  // no such directory code: never turn it into an empty or relative path
+    }
+    path.append(value + 2);
+  } else {
+    if (info->install_dir.length() == 0) return 0;
+    path = info->install_dir;
+    path.append("\\");
+    path.append(value);
+  }
+  *out = path;
+  return 1;
+}
+
+int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source_name,
+                  const char *dest_value) {
+  String destination;
+  // An unusable destination value still goes through the hooks, as written, and fails.
+  int resolved = resolve_destination(info, dest_value, &destination);
+  if (!resolved) destination = dest_value;
+  String source = info->source_dir;
+  source.append("\\");
+  source.append(source_name);
+
+  int r = table->CopyFileBefore(info, source, destination, nullptr);
+  if (r == 1 || r == -1) return r;
+  progress_set_file(source.c_str());
+
+  if (resolved && put_file(info, source_name, source, destination)) {
+    record_file(info, destination.c_str());
+  } else {
+    r = table->CopyFileFailed(info, source, destination, nullptr);
+    if (r != 0) return r;
+  }
+  r = table->CopyFileAfter(info, source, destination, nullptr);
+  if (r == 0 || r == 2 || r == 3) Sleep(info->copy_delay);
+  pump_pending_messages();
+  return r;
+}
+
+namespace {
+
+// Walks FILES by index, so a hook that appends to the list cannot leave the cursor dangling.
+int copy_listed_files(SetupInfo *info, SetupDispatchTable *table) {
+  for (uint32_t i = 0; i < info->files.size(); ++i) {
+    info->files_cursor = &info->files[i];
+    String source = info->files[i].source;
+    String dest = info->files[i].dest;
+    int r = copy_one_file(info, table, source.c_str(), dest.c_str());
+    if (r != 0) return r;
+    progress_set_pos(i);
+  }
+  info->files_cursor = info->files.end();
+  return 0;
+}
+
+}  // namespace
+
+int copy_files(SetupInfo *info, SetupDispatchTable *table) {
+  table->CopyBefore(info, nullptr);
+  if (progress_open(info->main_window, info) != 0) return -1;
+  progress_set_title("Please Wait : Copying Files");
+  progress_set_file("");
+  progress_set_range(0);
+  progress_set_pos(0);
+  progress_set_range(info->files.size() - 1);
+  pump_pending_messages();
+
+  int r = copy_listed_files(info, table);
+  if (r == 0) {
+    progress_close();
+    r = copy_one_file(info, table, "setup.exe", "setup.exe");
+    if (r == 0) r = copy_one_file(info, table, "dsetup.dll", "dsetup.dll");
+  }
+  progress_close();
+  if (r != 0) {
+    SendMessageA(info->main_window, WM_CLOSE, 0, 0);
+    return -1;
+  }
+  table->CopyAfter(info, nullptr);
+  return 0;
+}

@@ -1,0 +1,23 @@
+// The copy step: puts every FILES entry, then setup.exe and dsetup.dll, into place.
+#pragma once
+
+#include "script/setup_info.h"
+#include "script/setup_string.h"
+#include "wizard/dispatch_table.h"
+
+// Full path for a destination value of DIRECTORIES or FILES: "%1" the Windows directory,
+// "%2" the system directory, "%3" the drive root of install_dir, anything else below install_dir.
+// 1 and *out set; 0 and *out untouched for a '%' followed by any other character, an install_dir
+// too short to have a drive root (for "%3") or empty (for a relative value).
+int resolve_destination(SetupInfo *info, const char *value, String *out);
+
+// Installs one file: the loose file source_dir\source_name when it exists, else the files.dat
+// member of that name. Calls CopyFileBefore, then CopyFileFailed on failure, then CopyFileAfter,
+// and enters the file in the uninstall record only when it was really put in place.
+// 0 to go on; the hook's result when a hook stops the copy stage.
+int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source_name,
+                  const char *dest_value);
+
+// The whole copy step with the progress window. 0, or -1 after closing the progress window and
+// asking the main window to close when a file stopped the stage (or the window cannot open).
+int copy_files(SetupInfo *info, SetupDispatchTable *table);

@@ -1,0 +1,11 @@
+// The install steps, run in their fixed order once the user confirmed the Ready page.
+#pragma once
+
+#include "script/setup_info.h"
+#include "wizard/dispatch_table.h"
+
+// Runs: repaint of the main window, directories, file copy, Start-menu shortcuts, associations,
+// version stamp, package.dat, registry entries with the Add/Remove entry, uninstall record.
+// table supplies the copy hooks. 0 when every step went on; otherwise the stopping step's value
+// (-1) at once. Nothing done by earlier steps is undone.
+int run_install_steps(SetupInfo *info, SetupDispatchTable *table);

@@ -1,0 +1,87 @@
+// Copy progress window: dialog 3005 with its progress bar, and the message pump used between files.
+#include "install/progress_window.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "util/utilities.h"
+
+namespace {
+
+HWND g_progress = nullptr;
+
+// The user cannot close the window: commands and close requests are swallowed.
+INT_PTR CALLBACK progress_proc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      center_window(nullptr, dialog);
+      return FALSE;
+    case WM_COMMAND:
+    case WM_CLOSE:
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+HWND create_from(HINSTANCE module, HWND parent) {
+  return CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_PROGRESS), parent, progress_proc, 0);
+}
+
+bool is_user_input(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
+}
+
+}  // namespace
+
+int progress_open(HWND parent, SetupInfo *info) {
+  progress_close();
+  InitCommonControls();  // registers the progress bar class the template names
+  HWND dialog = create_from(info->resource_instance, parent);
+  if (!dialog) dialog = create_from(info->setup_instance, parent);
+  if (!dialog) return -1;
+  g_progress = dialog;
+  ShowWindow(dialog, SW_SHOW);
+  UpdateWindow(dialog);
+  return 0;
+}
+
+void progress_set_title(const char *text) {
+  if (g_progress) SetWindowTextA(g_progress, text);
+}
+
+void progress_set_file(const char *text) {
+  if (g_progress) SetDlgItemTextA(g_progress, IDC_PROGRESS_FILE, text);
+}
+
+void progress_set_range(unsigned long n) {
+  if (g_progress)
+    SendDlgItemMessageA(g_progress, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, n & 0xFFFF));
+}
+
+void progress_set_pos(unsigned long pos) {
+  if (g_progress) SendDlgItemMessageA(g_progress, IDC_PROGRESS_BAR, PBM_SETPOS, pos, 0);
+}
+
+void progress_close() {
+  if (!g_progress) return;
+  DestroyWindow(g_progress);
+  g_progress = nullptr;
+}
+
+HWND progress_window() { return g_progress; }
+
+void pump_pending_messages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (is_user_input(msg.message) || msg.message == WM_TIMER) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}

@@ -1,0 +1,74 @@
+// The registry step: writes and records the script's registry values and the Add/Remove entry.
+#include "install/registry_entries.h"
+
+#include <cstring>
+
+#include "install/uninstall_record.h"
+#include "util/bounded_text.h"
+#include "util/reg_key.h"
+#include "util/root_keys.h"
+
+namespace {
+
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void write_value(kRegKey *key, SetupInfo *info, const SetupRegEntry &entry) {
+  if (entry.type == 0) {
+    const String &text = entry.string_value.equals("%1") ? info->install_dir : entry.string_value;
+    key->SetString(entry.name.c_str(), text.c_str());
+  } else if (entry.type == 1) {
+    key->SetDWORD(entry.name.c_str(), entry.dword_value);
+  }
+}
+
+int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
+  if (info->replacing_previous == 1 && is_kept_user_key(entry.key.c_str())) return 0;
+  HKEY root = hkey_from_root(entry.root);
+  const char *abbreviation = root_abbreviation(root);
+  if (!abbreviation) return -1;
+  kRegKey key;
+  if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str())) return -1;
+  write_value(&key, info, entry);
+  String recorded = abbreviation;
+  recorded.append("\\");
+  recorded.append(entry.key);
+  recorded.append(",");
+  recorded.append(entry.name);
+  record_key(info, recorded.c_str());
+  key.Close();
+  return 0;
+}
+
+}  // namespace
+
+int is_kept_user_key(const char *key) {
+  const char *last = key ? strrchr(key, '\\') : nullptr;
+  return last && ascii_compare_nocase(last + 1, "user") == 0;
+}
+
+void write_add_remove_entry(SetupInfo *info) {
+  // Without a name the key would be the shared Uninstall key itself.
+  if (info->product_name.length() == 0) return;
+  String key_name = kUninstallRoot;
+  key_name.append(info->product_name);
+  String command = info->install_dir;
+  command.append("\\setup.exe -u1 \"");
+  command.append(info->product_name);
+  command.append("\" 0");
+  kRegKey key;
+  if (!key.Create(HKEY_LOCAL_MACHINE, key_name.c_str())) return;
+  key.SetString("DisplayName", info->product_name.c_str());
+  key.SetString("UninstallString", command.c_str());
+  key.Close();
+}
+
+int apply_registry_entries(SetupInfo *info) {
+  for (uint32_t i = 0; i < info->reg_entries.size(); ++i) {
+    info->reg_entries_cursor = &info->reg_entries[i];
+    SetupRegEntry entry = info->reg_entries[i];
+    if (apply_entry(info, entry) != 0) return -1;
+  }
+  info->reg_entries_cursor = info->reg_entries.end();
+  write_add_remove_entry(info);
+  return 0;
+}

@@ -1,0 +1,17 @@
+// The registry step: the script's REGISTRY ENTRIES, then the Add/Remove Programs entry.
+#pragma once
+
+#include "script/setup_info.h"
+
+// Writes every REGISTRY ENTRIES value and records each as "<root abbreviation>\<key>,<name>".
+// With replacing_previous 1 an entry whose key ends in "\user" (any letter case) is skipped.
+// Then writes DisplayName and UninstallString under the Windows uninstall key of product_name.
+// 0, or -1 when an entry's key can be neither created nor opened, or its root is not one of the
+// four predefined roots the uninstall record can name (the later entries are then not written).
+int apply_registry_entries(SetupInfo *info);
+
+// The Add/Remove Programs entry alone. Not written (and not an error) when product_name is empty.
+void write_add_remove_entry(SetupInfo *info);
+
+// 1 when replacing_previous leaves the values of this key alone: its last component is "user".
+int is_kept_user_key(const char *key);
