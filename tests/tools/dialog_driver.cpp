@@ -16,10 +16,15 @@
 
 namespace {
 
+// WM_GETTEXT rather than GetWindowText: across processes only the message reads an edit
+// control's contents.
 std::string window_text(HWND window) {
-  char text[4096];
-  int n = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, n > 0 ? n : 0);
+  char text[4096] = {0};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                           &n))
+    return std::string();
+  return std::string(text, n < sizeof text ? n : sizeof text - 1);
 }
 
 struct Search {
