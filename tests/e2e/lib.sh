@@ -2,6 +2,7 @@
 # setup in a product folder under Wine. Source after tests/wine/suite.sh.
 E2E_PASS=0
 E2E_FAIL=0
+E2E_BUILD=$(cd "$E2E_BUILD" && pwd)
 
 check() {  # check DESCRIPTION COMMAND...
   local what=$1; shift
