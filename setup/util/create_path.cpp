@@ -1,0 +1,42 @@
+// create_path: makes every missing level of a directory path, outermost first, and can
+// enter each level it made in the uninstall record.
+#include "install/uninstall_record.h"
+#include "util/path_parts.h"
+#include "util/utilities.h"
+
+namespace {
+
+int is_directory(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates one level. A level that is already a directory by the time it is reached (the
+// same folder written twice, as in "C:\a\\b" or a trailing backslash) counts as present
+// and is not recorded again.
+int create_level(SetupInfo *info, const char *level, int record) {
+  if (!CreateDirectoryA(level, nullptr)) return is_directory(level);
+  if (record && info) record_dir(info, level);
+  return 1;
+}
+
+}  // namespace
+
+int create_path(SetupInfo *info, const char *path, int record) {
+  PathParts parts;
+  if (!split_path(path, &parts)) return 0;
+  bool missing[PATH_PART_LIMIT];
+  char level[MAX_PATH];
+  for (int i = 0; i < parts.count; ++i) {
+    path_part(&parts, i, level);
+    DWORD attributes = GetFileAttributesA(level);
+    missing[i] = attributes == INVALID_FILE_ATTRIBUTES;
+    if (!missing[i] && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  }
+  for (int i = 0; i < parts.count; ++i) {
+    if (!missing[i]) continue;
+    path_part(&parts, i, level);
+    if (!create_level(info, level, record)) return 0;
+  }
+  return 1;
+}

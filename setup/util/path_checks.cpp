@@ -1,0 +1,79 @@
+// Checks on paths and names typed by the user: refused characters, form of an install path,
+// and leading parts that already exist as files.
+#include <cstring>
+
+#include "util/path_parts.h"
+#include "util/utilities.h"
+
+namespace {
+
+// Calls visit for the offset of each character of text, stepping over double-byte characters
+// as one; stops and returns 0 as soon as visit does.
+template <class Visit>
+int each_char(const char *text, Visit visit) {
+  size_t i = 0;
+  while (text[i]) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (!visit(i)) return 0;
+    i += (IsDBCSLeadByte(c) && text[i + 1]) ? 2 : 1;
+  }
+  return 1;
+}
+
+// Offset of the last character of a non-empty text (the lead byte of a double-byte one).
+size_t last_char(const char *text) {
+  size_t last = 0;
+  each_char(text, [&](size_t i) {
+    last = i;
+    return 1;
+  });
+  return last;
+}
+
+int is_fixed_drive(char letter) {
+  char root[4] = {letter, ':', '\\', 0};
+  return GetDriveTypeA(root) == DRIVE_FIXED;
+}
+
+// Rule 7 of path_is_ok: no doubled backslash, no blank before a backslash, no * / or comma.
+int has_bad_sequence(const char *path) {
+  return !each_char(path, [&](size_t i) {
+    char c = path[i];
+    if (c == '*' || c == '/' || c == ',') return 0;
+    if (c == '\\' && i > 0 && (path[i - 1] == '\\' || path[i - 1] == ' ')) return 0;
+    return 1;
+  });
+}
+
+}  // namespace
+
+int validate_text(const char *text) {
+  if (!text) return 0;
+  return each_char(text, [&](size_t i) { return strchr("/*?\"<>|", text[i]) == nullptr; });
+}
+
+int validate_path(const char *path) {
+  PathParts parts;
+  if (!split_path(path, &parts)) return 0;
+  char part[MAX_PATH];
+  for (int i = 0; i < parts.count; ++i) {
+    path_part(&parts, i, part);
+    DWORD attributes = GetFileAttributesA(part);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  }
+  return 1;
+}
+
+int path_is_ok(const char *path, int allow_root, int any_drive) {
+  if (!path) return 0;
+  size_t length = strlen(path);
+  if (length < (allow_root ? 3u : 4u)) return 0;
+  size_t last = last_char(path);
+  if (path[last] == '\\' && length != 3) return 0;
+  if (path[last] == ' ') return 0;
+  if (!validate_text(path)) return 0;
+  if (path[1] != ':') return 0;
+  if (!any_drive && !is_fixed_drive(path[0])) return 0;
+  if (has_bad_sequence(path)) return 0;
+  return validate_path(path);
+}
