@@ -36,7 +36,7 @@ build: deps build/host/build.ninja build/i686/build.ninja build/x86_64/build.nin
 test: build
 	../shared/tools/compat.sh build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/products/dsetup.dll
 	cd build/host && ctest --output-on-failure
-	cd build/x86_64 && ctest --output-on-failure
+	cd build/x86_64 && ctest -j2 --output-on-failure
 
 demo: build
 	bash tools/demo.sh
