@@ -8,8 +8,14 @@ int remove_files(SetupInfo *info);
 int remove_associations(SetupInfo *info);
 int remove_directories(SetupInfo *info);
 int remove_registry_keys(SetupInfo *info);
+// Splits key_path at its last backslash: parent gets the text before it, subkey the text after.
+// 1 on success; 0 (outputs untouched) when there is no backslash or a part does not fit.
 int split_key_path(const char *key_path, char *parent, unsigned long parent_size, char *subkey,
                    unsigned long subkey_size);
+
+// Adds "NUL=<path>" as the first line of the [Rename] section of <windows_dir>\WinInit.Ini, making
+// the section (at the end of the file) and the file when missing. 1 when the entry was written.
+int add_wininit_rename(const char *windows_dir, const char *path);
 
 // Schedules path for deletion at the next restart (MoveFileEx on NT, WinInit.Ini on 95/98).
 SETUP_API void mark_file_for_deletion(const char *path);

@@ -1,0 +1,195 @@
+// package.dat: packing the product's dependency files at install time and unpacking them for uninstall.
+#include "install/package.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "uninstall/remove_items.h"
+#include "util/bounded_text.h"
+
+namespace {
+
+const char kEntryTag = '^';
+const char kEndTag = '%';
+const size_t kNameField = 260;
+
+// Owns one stdio stream.
+class FileHolder {
+ public:
+  explicit FileHolder(FILE *file) : file_(file) {}
+  ~FileHolder() { close(); }
+  FileHolder(const FileHolder &) = delete;
+  FileHolder &operator=(const FileHolder &) = delete;
+  FILE *get() const { return file_; }
+  // 1 when the stream was open and every buffered byte reached the file.
+  int close() {
+    if (!file_) return 0;
+    int ok = fclose(file_) == 0;
+    file_ = nullptr;
+    return ok;
+  }
+
+ private:
+  FILE *file_;
+};
+
+// Owns one malloc'ed block.
+class Block {
+ public:
+  explicit Block(size_t size) : data_(static_cast<unsigned char *>(calloc(size, 1))) {}
+  ~Block() { free(data_); }
+  Block(const Block &) = delete;
+  Block &operator=(const Block &) = delete;
+  unsigned char *get() const { return data_; }
+
+ private:
+  unsigned char *data_;
+};
+
+void put_u32(unsigned char *out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+uint32_t get_u32(const unsigned char *in) {
+  return static_cast<uint32_t>(in[0]) | static_cast<uint32_t>(in[1]) << 8 | static_cast<uint32_t>(in[2]) << 16 |
+         static_cast<uint32_t>(in[3]) << 24;
+}
+
+// Joins directory and name with exactly one backslash between them.
+int join_path(char *out, size_t size, const char *dir, const char *name) {
+  size_t length = strlen(dir);
+  bool has_separator = length > 0 && (dir[length - 1] == '\\' || dir[length - 1] == '/');
+  return format_text(out, size, has_separator ? "%s%s" : "%s\\%s", dir, name);
+}
+
+// Size of an open stream in bytes, or -1 when it cannot be told; the position is back at 0.
+long stream_size(FILE *file) {
+  if (fseek(file, 0, SEEK_END) != 0) return -1;
+  long size = ftell(file);
+  if (fseek(file, 0, SEEK_SET) != 0) return -1;
+  return size;
+}
+
+bool ascii_equal_nocase(const char *a, size_t length, const char *b) {
+  if (strlen(b) != length) return false;
+  char copy[8];
+  memcpy(copy, a, length);
+  copy[length] = 0;
+  return ascii_compare_nocase(copy, b) == 0;
+}
+
+// Device names that Windows resolves in any folder; a file of that name would reach the device.
+bool is_device_name(const char *component, size_t length) {
+  size_t stem = 0;
+  while (stem < length && component[stem] != '.') ++stem;
+  if (stem < 3 || stem > 6) return false;
+  static const char *const kDevices[] = {"con",  "prn",  "aux",  "nul",  "clock$", "com1", "com2", "com3",
+                                         "com4", "com5", "com6", "com7", "com8",   "com9", "lpt1", "lpt2",
+                                         "lpt3", "lpt4", "lpt5", "lpt6", "lpt7",   "lpt8", "lpt9"};
+  for (const char *device : kDevices)
+    if (ascii_equal_nocase(component, stem, device)) return true;
+  return false;
+}
+
+// A member name from package.dat may only name a file inside the target directory: no root,
+// no drive or stream colon, no component made of dots (which would climb out), no device.
+bool member_name_is_safe(const char *name) {
+  if (name[0] == 0 || name[0] == '\\' || name[0] == '/') return false;
+  for (const char *c = name; *c; ++c)
+    if (*c == ':' || static_cast<unsigned char>(*c) < 0x20) return false;
+  const char *component = name;
+  for (;;) {
+    size_t length = strcspn(component, "\\/");
+    bool only_dots = length > 0;
+    for (size_t i = 0; i < length; ++i)
+      if (component[i] != '.' && component[i] != ' ') only_dots = false;
+    if (only_dots || is_device_name(component, length)) return false;
+    if (component[length] == 0) return true;
+    component += length + 1;
+  }
+}
+
+// Reads up to size bytes; true only when all of them arrived.
+bool read_exact(FILE *file, void *out, size_t size) { return fread(out, 1, size, file) == size; }
+
+// Writes one member's bytes into the target directory. A member that cannot be created there is
+// skipped; only a file this call created is scheduled for deletion at restart.
+void write_member(const char *target_dir, const char *name, const unsigned char *bytes, uint32_t size) {
+  char path[MAX_PATH];
+  if (!member_name_is_safe(name) || !join_path(path, sizeof path, target_dir, name)) return;
+  FileHolder out(fopen(path, "wb+"));
+  if (!out.get()) return;
+  if (size > 0) fwrite(bytes, 1, size, out.get());
+  out.close();
+  mark_file_for_deletion(path);
+}
+
+// Reads the entry after a tag byte and unpacks it. false when the package is damaged: the name
+// has no terminator, or the size runs past the bytes left in the file.
+bool extract_entry(FILE *package, long package_size, const char *target_dir) {
+  char name[kNameField];
+  unsigned char size_field[4];
+  if (!read_exact(package, name, sizeof name) || !read_exact(package, size_field, sizeof size_field)) return false;
+  if (memchr(name, 0, sizeof name) == nullptr) return false;
+  uint32_t size = get_u32(size_field);
+  long position = ftell(package);
+  if (position < 0 || position > package_size) return false;
+  if (size > static_cast<unsigned long>(package_size - position)) return false;
+  Block bytes(static_cast<size_t>(size) + 1);
+  if (!bytes.get()) return fseek(package, static_cast<long>(size), SEEK_CUR) == 0;  // skip what cannot be held
+  if (!read_exact(package, bytes.get(), size)) return false;
+  write_member(target_dir, name, bytes.get(), size);
+  return true;
+}
+
+}  // namespace
+
+int add_package_member(FILE *package, const char *name) {
+  if (!package || !name || strlen(name) >= kNameField) return 0;
+  FileHolder in(fopen(name, "rb"));
+  if (!in.get()) return 0;
+  long size = stream_size(in.get());
+  if (size < 0) return 0;
+  Block bytes(static_cast<size_t>(size) + 1);
+  if (!bytes.get() || !read_exact(in.get(), bytes.get(), static_cast<size_t>(size))) return 0;
+  in.close();
+  // The tag goes out only now that the whole member is in memory, so a file that cannot be read
+  // leaves no half entry behind.
+  unsigned char head[1 + kNameField + 4] = {};
+  head[0] = kEntryTag;
+  memcpy(head + 1, name, strlen(name));
+  put_u32(head + 1 + kNameField, static_cast<uint32_t>(size));
+  if (fwrite(head, 1, sizeof head, package) != sizeof head) return 0;
+  if (size > 0 && fwrite(bytes.get(), 1, static_cast<size_t>(size), package) != static_cast<size_t>(size)) return 0;
+  return 1;
+}
+
+int write_package(SetupInfo *info) {
+  char path[MAX_PATH];
+  if (!join_path(path, sizeof path, info->install_dir.c_str(), "package.dat")) return 0;
+  FileHolder package(fopen(path, "wb+"));
+  if (!package.get()) return 0;
+  for (info->dependencies_cursor = info->dependencies.begin(); info->dependencies_cursor != info->dependencies.end();
+       ++info->dependencies_cursor)
+    add_package_member(package.get(), info->dependencies_cursor->name.c_str());
+  bool ok = fputc(kEndTag, package.get()) != EOF && ferror(package.get()) == 0;
+  // A package that could not be written out whole is reported like one that could not be made.
+  return package.close() && ok ? 1 : 0;
+}
+
+int extract_package(const char *install_dir, const char *target_dir) {
+  char path[MAX_PATH];
+  if (!join_path(path, sizeof path, install_dir, "package.dat")) return 0;
+  FileHolder package(fopen(path, "rb"));
+  if (!package.get()) return 0;
+  long package_size = stream_size(package.get());
+  if (package_size < 0) return 0;
+  for (;;) {
+    int tag = fgetc(package.get());
+    if (tag == kEndTag) return 1;
+    // The end of the file or a read error before the terminator: the package is damaged.
+    if (tag == EOF) return 0;
+    if (!extract_entry(package.get(), package_size, target_dir)) return 0;
+  }
+}
