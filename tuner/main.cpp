@@ -1,3 +1,6 @@
-// placeholder until the tuner lands
+// Entry point of the tuner.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 1; }
+
+#include "startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) { return run_tuner(instance, command_line); }
