@@ -26,6 +26,8 @@ suite_begin() {
   export DISPLAY=":$(head -n1 "$fdfile")"
   rm -f "$fdfile"
   "$WINE" wineboot -i >/dev/null 2>&1
+  # Xvfb runs no window manager; unmanaged windows close without Wine waiting for one.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$WINESERVER" -w
 }
 
