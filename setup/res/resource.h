@@ -1,28 +1,80 @@
 // Resource identifiers of setup: dialogs with their controls, strings, bitmaps, icon.
 // A product's resource library supplies replacements under these same identifiers.
+// Groups are separated by blank lines; within a group every value is used once.
 #pragma once
 
 // Controls shared by the wizard pages.
-#define IDC_SIDE_BITMAP 300
 #define IDC_BACK 4
+#define IDC_SIDE_BITMAP 300
 
-// Wizard pages.
+// Welcome page.
 #define IDD_WELCOME 3000
+#define IDC_WELCOME_TEXT 301
+#define IDC_WELCOME_NOTE 302
+#define IDC_WELCOME_CANCEL_HINT 116
+#define IDC_WELCOME_NEXT_HINT 117
+
+// Licence page.
 #define IDD_LICENSE 3001
+#define IDC_LICENSE_TEXT 301
+#define IDC_LICENSE_AGREE_HINT 106
+#define IDC_LICENSE_CANCEL_HINT 108
+
+// Install directory page.
 #define IDD_DIRECTORY 3002
+#define IDC_DIRECTORY_EDIT 301
+#define IDC_DIRECTORY_BROWSE 302
+#define IDC_SPACE_NEEDED 303
+#define IDC_SPACE_AVAILABLE 304
+#define IDC_DIRECTORY_INTRO 101
+#define IDC_DIRECTORY_NEXT_HINT 102
+#define IDC_DIRECTORY_BROWSE_HINT 103
+#define IDC_DIRECTORY_GROUP 104
+#define IDC_SPACE_LABEL 105
+
+// Start-menu folder page. Its two introductory texts also carry the ids 300 and 301; the
+// picture and the edit come first in the template, so those are the controls found by id.
 #define IDD_START_MENU 3003
+#define IDC_START_MENU_EDIT 301
+#define IDC_START_MENU_LIST 302
+
+// Ready page: labels 301, 303, 305, 307 with their values 302, 304, 306, 308.
 #define IDD_READY 3004
-#define IDD_COMPLETE 3006
-#define IDD_PREVIOUS 3007
+#define IDC_READY_FIRST 301
+#define IDC_READY_LAST 308
+#define IDC_READY_INTRO 110
+#define IDC_READY_BACK_HINT 111
+#define IDC_READY_NEXT_HINT 112
 
 // Copy progress window.
 #define IDD_PROGRESS 3005
 #define IDC_PROGRESS_FILE 300
 #define IDC_PROGRESS_BAR 301
 
-// Uninstall dialogs.
+// Installation Complete page.
+#define IDD_COMPLETE 3006
+#define IDC_COMPLETE_FIRST 301
+#define IDC_COMPLETE_SECOND 302
+#define IDC_COMPLETE_DONE 303
+#define IDC_COMPLETE_FOURTH 304
+#define IDC_COMPLETE_CLOSE_HINT 110
+
+// Previous Version Detected page.
+#define IDD_PREVIOUS 3007
+#define IDC_PREVIOUS_TEXT 301
+#define IDC_PREVIOUS_REPLACE_HINT 110
+#define IDC_PREVIOUS_CANCEL_HINT 111
+
+// Uninstalling dialog.
 #define IDD_UNINSTALLING 3008
+#define IDC_UNINSTALL_DETAILS 4
+#define IDC_UNINSTALL_TEXT 301
+#define IDC_UNINSTALL_LIST 302
+#define IDC_UNINSTALL_RESULT 303
+
+// Details dialog.
 #define IDD_DETAILS 3009
+#define IDC_DETAILS_LIST 301
 
 // Strings.
 #define IDS_WELCOME_TEXT 2000
