@@ -1,0 +1,172 @@
+// Reading members of the product archive files.dat, and get_file_size over loose files and the archive.
+#include "install/files_dat.h"
+
+#include <windows.h>
+#include <io.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "util/bounded_text.h"
+#include "util/utilities.h"
+
+namespace {
+
+const unsigned long kNormalAttributes = 0x80;
+const unsigned long kInvalidAttributes = 0xFFFFFFFF;
+
+// Length of the open archive in bytes. The stdio position functions stop at 2 GiB, so the size
+// comes from the file's handle (GetFileSize exists on every Windows version).
+int archive_length(FILE *file, uint64_t *length) {
+  intptr_t os_handle = _get_osfhandle(_fileno(file));
+  if (os_handle == -1) return 0;
+  DWORD high = 0;
+  SetLastError(NO_ERROR);
+  DWORD low = GetFileSize(reinterpret_cast<HANDLE>(os_handle), &high);
+  if (low == 0xFFFFFFFF && GetLastError() != NO_ERROR) return 0;
+  *length = (static_cast<uint64_t>(high) << 32) | low;
+  return 1;
+}
+
+// Positions the stream anywhere below 4 GiB; fsetpos takes a 64-bit position where fseek takes a long.
+int seek_to(FILE *file, uint64_t offset) {
+  fpos_t position = static_cast<fpos_t>(offset);
+  return fsetpos(file, &position) == 0;
+}
+
+// Bytes the member occupies: one data block and one mask block per started block of output.
+// Cannot overflow: B * ceil(size / B) < size + B < 2^33.
+uint64_t member_span(const FilesDatEntry &entry) {
+  uint64_t b = entry.block_size;
+  uint64_t blocks = (static_cast<uint64_t>(entry.size) + b - 1) / b;
+  return 2 * b * blocks;
+}
+
+// Copies every block pair of the member from archive (already positioned) to destination.
+// 0 as soon as a block cannot be read whole or the output cannot be written.
+int copy_blocks(FILE *archive, FILE *destination, const FilesDatEntry &entry, unsigned char *data,
+                unsigned char *mask) {
+  size_t block = entry.block_size;
+  uint32_t remaining = entry.size;
+  while (remaining > 0) {
+    size_t n = remaining < block ? remaining : block;
+    if (fread(data, 1, block, archive) != block) return 0;
+    if (fread(mask, 1, block, archive) != block) return 0;
+    for (size_t i = 0; i < n; ++i) data[i] ^= mask[i];
+    if (fwrite(data, 1, n, destination) != n) return 0;
+    remaining -= static_cast<uint32_t>(n);
+  }
+  return 1;
+}
+
+// Two block buffers of B bytes each, freed on destruction. Allocated separately so that no
+// size computation can wrap on a 32-bit system.
+struct BlockBuffers {
+  unsigned char *data = nullptr;
+  unsigned char *mask = nullptr;
+  ~BlockBuffers() {
+    free(data);
+    free(mask);
+  }
+  int allocate(uint32_t block_size) {
+    data = static_cast<unsigned char *>(malloc(block_size));
+    mask = static_cast<unsigned char *>(malloc(block_size));
+    return data && mask;
+  }
+};
+
+}  // namespace
+
+FilesDat::FilesDat() : open_(0), file_(nullptr) { memset(path_, 0, sizeof path_); }
+
+FilesDat::~FilesDat() {
+  if (open_) Close();
+}
+
+int FilesDat::Open(const char *path) {
+  if (open_ || !path) return 0;
+  char stored[sizeof path_];
+  if (!copy_text(stored, sizeof stored, path)) return 0;
+  FILE *file = fopen(path, "rb");
+  if (!file) return 0;
+  file_ = file;
+  memcpy(path_, stored, sizeof path_);
+  open_ = 1;
+  return 1;
+}
+
+int FilesDat::Close() {
+  if (open_ && file_) fclose(file_);
+  file_ = nullptr;
+  memset(path_, 0, sizeof path_);
+  open_ = 0;
+  return 1;
+}
+
+int FilesDat::Find(const char *name, FilesDatEntry *entry) {
+  if (!open_ || !name) return 0;
+  if (fseek(file_, 0, SEEK_SET) != 0) return 0;
+  FilesDatEntry candidate;
+  while (fread(&candidate, 1, sizeof candidate, file_) == sizeof candidate) {
+    if (candidate.name[0] == 0) return 0;
+    // A name that fills its whole field has no terminator: a damaged entry that names nothing.
+    if (memchr(candidate.name, 0, sizeof candidate.name) == nullptr) continue;
+    if (mbcs_compare_nocase(name, candidate.name) == 0) {
+      if (entry) *entry = candidate;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+unsigned long FilesDat::Attributes(const char *name) {
+  return Find(name, nullptr) ? kNormalAttributes : kInvalidAttributes;
+}
+
+unsigned long FilesDat::Size(const char *name) {
+  FilesDatEntry entry;
+  return Find(name, &entry) ? entry.size : 0;
+}
+
+int FilesDat::Extract(const char *name, const char *destination) {
+  if (!open_ || !destination) return 0;
+  FilesDatEntry entry;
+  if (!Find(name, &entry)) return 0;
+  if (entry.block_size == 0) return 0;
+  uint64_t length = 0;
+  if (!archive_length(file_, &length)) return 0;
+  if (static_cast<uint64_t>(entry.data_offset) + member_span(entry) > length) return 0;
+
+  // Past the checks above the member's blocks lie inside the archive, so B is bounded by its size.
+  BlockBuffers buffers;
+  if (entry.size > 0 && !buffers.allocate(entry.block_size)) return 0;
+  FILE *output = fopen(destination, "wb");
+  if (!output) return 0;
+  int ok = seek_to(file_, entry.data_offset) &&
+           (entry.size == 0 || copy_blocks(file_, output, entry, buffers.data, buffers.mask));
+  if (fclose(output) != 0) ok = 0;
+  if (!ok) DeleteFileA(destination);
+  return ok;
+}
+
+unsigned long get_file_size(const char *name) {
+  if (!name) return 0;
+  DWORD attributes = GetFileAttributesA(name);
+  if (attributes != 0xFFFFFFFF && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (low == 0xFFFFFFFF && error != NO_ERROR) return 0;
+    return high ? 0xFFFFFFFFUL : low;  // sizes beyond 4 GiB do not fit the result
+  }
+  FilesDat archive;
+  if (!archive.Open("files.dat")) return 0;
+  unsigned long size = archive.Size(name);
+  archive.Close();
+  return size;
+}

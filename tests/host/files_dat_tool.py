@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""Helper of the filesdat host tests: an independent files.dat reader, a maker of damaged and
+hostile archives, and a memory probe.
+
+  files_dat_tool.py decode ARCHIVE OUTDIR    write every member below OUTDIR, check the layout
+  files_dat_tool.py craft KIND OUT [ARG]     write a hand-made archive of the given KIND
+  files_dat_tool.py maxrss CMD...            run CMD, print its peak memory in KiB, pass its status
+"""
+import os
+import resource
+import struct
+import subprocess
+import sys
+
+ENTRY = 276
+
+
+def entry(name, block, size, offset, reserved=0):
+    raw = name if isinstance(name, bytes) else name.encode("latin-1")
+    return raw.ljust(260, b"\0")[:260] + struct.pack("<IIII", block, reserved, size, offset)
+
+
+def pairs(plain, block):
+    out = bytearray()
+    for start in range(0, len(plain), block):
+        chunk = plain[start:start + block].ljust(block, b"\0")
+        mask = os.urandom(block)
+        out += bytes(a ^ b for a, b in zip(chunk, mask)) + mask
+    return bytes(out)
+
+
+def archive(members, terminator=True):
+    """members: (name, plain bytes, block size); data follows the directory in order."""
+    position = (len(members) + (1 if terminator else 0)) * ENTRY
+    directory, data = b"", b""
+    for name, plain, block in members:
+        directory += entry(name, block, len(plain), position)
+        blob = pairs(plain, block)
+        data += blob
+        position += len(blob)
+    if terminator:
+        directory += bytes(ENTRY)
+    return directory + data
+
+
+def patch(raw, index, field, value):
+    """Overwrites a 32-bit field (block, reserved, size, offset) of entry index."""
+    at = index * ENTRY + 260 + 4 * ("block", "reserved", "size", "offset").index(field)
+    return raw[:at] + struct.pack("<I", value) + raw[at + 4:]
+
+
+GOOD = [("a.txt", b"alpha " * 50, 16), ("sub\\b.bin", bytes(range(256)) * 3, 100)]
+
+
+def craft(kind, arg):
+    good = archive(GOOD)
+    if kind == "good":
+        return good
+    if kind == "truncated-dir":
+        return good[:ENTRY + 100]
+    if kind == "no-terminator":
+        return archive(GOOD, terminator=False)
+    if kind == "offset-past-end":
+        return patch(good, 1, "offset", len(good) + 10)
+    if kind == "offset-wraps":
+        # 2*B*ceil(size/B) is exactly 2^32: in 32 bits the member would seem to end where it starts
+        return patch(patch(patch(good, 1, "offset", 900), 1, "block", 0x80000000), 1, "size", 0x80000000)
+    if kind == "block-zero":
+        return patch(good, 0, "block", 0)
+    if kind == "short-data":
+        return good[:-5]
+    if kind == "unterminated-name":
+        return archive([("x" * 260, b"data", 4)])
+    if kind == "overlap":
+        return patch(good, 0, "offset", 0)
+    if kind == "clean-eof":
+        return entry("empty1", 16, 0, 2 * ENTRY) + entry("empty2", 16, 0, 2 * ENTRY)
+    if kind == "duplicates":
+        return archive([("dup.txt", b"first", 8), ("DUP.TXT", b"second copy", 8)])
+    if kind == "hostile":
+        escape = arg.replace("/", "\\")
+        names = ["..\\evil1.txt", "sub\\..\\..\\evil2.txt", "../evil3.txt", arg + "/abs.txt", escape + "\\abs2.txt",
+                 "C:\\evil4.txt", "c:evil5.txt", "... \\evil6.txt", "good\\ok.txt"]
+        return archive([(name, b"payload of " + name.encode(), 8) for name in names])
+    raise SystemExit("unknown kind " + kind)
+
+
+def decode(path, outdir):
+    """Reads path as files.dat independently of the packer and checks how the packer lays it out."""
+    raw = open(path, "rb").read()
+    problems = []
+    position, expected_offset, members = 0, None, []
+    while True:
+        record = raw[position:position + ENTRY]
+        if len(record) < ENTRY:
+            problems.append("directory not terminated")
+            break
+        position += ENTRY
+        if record[0] == 0:
+            if record != bytes(ENTRY):
+                problems.append("terminator entry is not all zero")
+            break
+        name = record[:260].split(b"\0", 1)[0]
+        if record[len(name):260] != bytes(260 - len(name)):
+            problems.append("name field of %r not zero after the name" % name)
+        block, reserved, size, offset = struct.unpack("<IIII", record[260:])
+        members.append((name, block, reserved, size, offset))
+    expected_offset = position
+    for name, block, reserved, size, offset in members:
+        if reserved != 0:
+            problems.append("reserved field of %r is %d" % (name, reserved))
+        if offset != expected_offset:
+            problems.append("%r starts at %d, expected %d" % (name, offset, expected_offset))
+        blocks = -(-size // block)
+        out, masks = bytearray(), bytearray()
+        for i in range(blocks):
+            data = raw[offset + 2 * i * block:offset + (2 * i + 1) * block]
+            mask = raw[offset + (2 * i + 1) * block:offset + (2 * i + 2) * block]
+            if block >= 16 and mask == bytes(block):
+                problems.append("%r has an all-zero mask block" % name)
+            masks += mask
+            out += bytes(a ^ b for a, b in zip(data, mask))
+        if len(masks) >= 16 and masks == bytes(len(masks)):
+            problems.append("%r is stored without a mask" % name)
+        expected_offset = offset + 2 * block * blocks
+        target = os.path.join(outdir, *name.decode("latin-1").split("\\"))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as f:
+            f.write(bytes(out[:size]))
+        print("%s %d %d" % (name.decode("latin-1"), size, block))
+    if expected_offset != len(raw):
+        problems.append("archive is %d bytes, members end at %d" % (len(raw), expected_offset))
+    for problem in problems:
+        print("LAYOUT: " + problem, file=sys.stderr)
+    return 1 if problems else 0
+
+
+def main():
+    if len(sys.argv) >= 4 and sys.argv[1] == "decode":
+        return decode(sys.argv[2], sys.argv[3])
+    if len(sys.argv) >= 4 and sys.argv[1] == "craft":
+        with open(sys.argv[3], "wb") as f:
+            f.write(craft(sys.argv[2], sys.argv[4] if len(sys.argv) > 4 else ""))
+        return 0
+    if len(sys.argv) >= 3 and sys.argv[1] == "maxrss":
+        status = subprocess.call(sys.argv[2:])
+        print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+        return status
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())

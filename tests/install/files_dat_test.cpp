@@ -1,0 +1,348 @@
+// FilesDat and get_file_size on real archives in a scratch folder: block layout, lookups,
+// damaged entries, the object's life cycle, and archives made by the packer.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "install/files_dat.h"
+#include "support/files_dat_writer.h"
+#include "support/scratch.h"
+#include "util/utilities.h"
+
+namespace {
+
+const unsigned long kNormal = 0x80;
+const unsigned long kAbsent = 0xFFFFFFFF;
+
+class FilesDatTest : public ::testing::Test {
+ protected:
+  ScratchDir dir_{"FilesDatTest"};
+  std::string archive_ = dir_.file("files.dat");
+
+  std::string path(const char *name) const { return dir_.file(name); }
+  void write_archive(const std::string &bytes) { ASSERT_TRUE(write_file(archive_, bytes)); }
+};
+
+// Sizes around the block boundaries for several block sizes, all in one archive per block size.
+TEST_F(FilesDatTest, ExtractsEveryMemberByteExactAroundBlockBoundaries) {
+  for (uint32_t block : {1u, 7u, 16u, 4096u}) {
+    SCOPED_TRACE("block size " + std::to_string(block));
+    std::vector<FilesDatMember> members;
+    for (size_t size : {size_t(0), size_t(1), size_t(block - 1), size_t(block), size_t(block + 1), size_t(2 * block),
+                        size_t(3 * block + 5)}) {
+      std::string name = "m" + std::to_string(members.size()) + "_" + std::to_string(size) + ".bin";
+      members.push_back({name, pattern_bytes(size, static_cast<uint32_t>(size * 31 + block)), block});
+    }
+    write_archive(make_files_dat(members));
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    for (const FilesDatMember &member : members) {
+      SCOPED_TRACE(member.name);
+      std::string out = path("out.bin");
+      EXPECT_EQ(1, archive.Extract(member.name.c_str(), out.c_str()));
+      EXPECT_EQ(member.bytes, read_file(out));
+      EXPECT_TRUE(file_exists(out));
+      EXPECT_EQ(member.bytes.size(), archive.Size(member.name.c_str()));
+      EXPECT_EQ(kNormal, archive.Attributes(member.name.c_str()));
+      DeleteFileA(out.c_str());
+    }
+  }
+}
+
+// The last pair is whole even when few output bytes remain: size B+1 needs 4B bytes, an exact
+// multiple 2B needs 4B as well (no extra pair); one byte less is a damaged member.
+TEST_F(FilesDatTest, MemberOccupiesWholeBlockPairs) {
+  const uint32_t block = 16;
+  for (size_t size : {size_t(block + 1), size_t(2 * block)}) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    std::string bytes = make_files_dat({{"f.bin", pattern_bytes(size, 5), block}});
+    ASSERT_EQ(2 * kFilesDatEntrySize + 4 * block, bytes.size());
+    std::string out = path("f.bin");
+    write_archive(bytes);
+    {
+      FilesDat archive;
+      ASSERT_EQ(1, archive.Open(archive_.c_str()));
+      EXPECT_EQ(1, archive.Extract("f.bin", out.c_str()));
+      EXPECT_EQ(pattern_bytes(size, 5), read_file(out));
+    }
+    DeleteFileA(out.c_str());
+    write_archive(bytes.substr(0, bytes.size() - 1));
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    EXPECT_EQ(0, archive.Extract("f.bin", out.c_str()));
+    EXPECT_FALSE(file_exists(out));
+  }
+}
+
+TEST_F(FilesDatTest, EmptyMemberGivesEmptyFileEvenAtTheArchivesEnd) {
+  std::string bytes = make_files_dat({{"empty.txt", "", 64}});
+  ASSERT_EQ(bytes.size(), files_dat_field(bytes, 0, kFilesDatOffsetField));  // data offset = end of file
+  write_archive(bytes);
+  std::string out = path("empty.txt");
+  ASSERT_TRUE(write_file(out, "old contents"));
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(1, archive.Extract("empty.txt", out.c_str()));
+  EXPECT_TRUE(file_exists(out));
+  EXPECT_EQ("", read_file(out));
+  EXPECT_EQ(0u, archive.Size("empty.txt"));
+  EXPECT_EQ(kNormal, archive.Attributes("empty.txt"));
+}
+
+TEST_F(FilesDatTest, LookupIgnoresCaseAndTheFirstOfTwoEqualNamesWins) {
+  write_archive(make_files_dat({{"readme.txt", "first", 4},
+                                {"Sub\\Data.Bin", "data", 4},
+                                {"README.TXT", "the second one", 4}}));
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  FilesDatEntry entry;
+  ASSERT_EQ(1, archive.Find("README.TXT", &entry));
+  EXPECT_STREQ("readme.txt", entry.name);
+  EXPECT_EQ(5u, entry.size);
+  EXPECT_EQ(5u, archive.Size("ReadMe.Txt"));
+  EXPECT_EQ(1, archive.Extract("README.TXT", path("r.txt").c_str()));
+  EXPECT_EQ("first", read_file(path("r.txt")));
+  EXPECT_EQ(4u, archive.Size("sub\\data.bin"));
+  EXPECT_EQ(1, archive.Find("readme.txt", nullptr));
+
+  // Near misses find nothing and leave the caller's entry untouched.
+  for (const char *name : {"readme", "readme.txt.bak", "readme.tx", "sub/data.bin", ""}) {
+    SCOPED_TRACE(name);
+    memset(&entry, 0x33, sizeof entry);
+    EXPECT_EQ(0, archive.Find(name, &entry));
+    EXPECT_EQ(0x33, static_cast<unsigned char>(entry.name[0]));
+    EXPECT_EQ(kAbsent, archive.Attributes(name));
+    EXPECT_EQ(0u, archive.Size(name));
+  }
+}
+
+// Without a terminator, entries run up to the end of the file: lookups stop there.
+TEST_F(FilesDatTest, DirectoryWithoutTerminatorEndsAtTheEndOfTheFile) {
+  std::string bytes = make_files_dat({{"a.txt", "", 8}, {"b.txt", "", 8}}, false);
+  ASSERT_EQ(2 * kFilesDatEntrySize, bytes.size());
+  write_archive(bytes);
+  {
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    EXPECT_EQ(0, archive.Find("absent.txt", nullptr));
+    EXPECT_EQ(1, archive.Find("b.txt", nullptr));
+    EXPECT_EQ(1, archive.Extract("b.txt", path("b.txt").c_str()));
+    EXPECT_TRUE(file_exists(path("b.txt")));
+  }
+  // A directory cut off inside an entry: the whole entries before it still count.
+  write_archive(bytes.substr(0, kFilesDatEntrySize + 100));
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(1, archive.Find("a.txt", nullptr));
+  EXPECT_EQ(0, archive.Find("b.txt", nullptr));
+  EXPECT_EQ(0, archive.Find("absent.txt", nullptr));
+}
+
+// A name that fills its whole field has no terminator: the entry is skipped, the rest are found.
+TEST_F(FilesDatTest, EntryWithUnterminatedNameIsSkipped) {
+  std::string full(260, 'A');
+  write_archive(make_files_dat({{full, "x", 4}, {"next.txt", "next", 4}}));
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(0, archive.Find(full.c_str(), nullptr));
+  EXPECT_EQ(0, archive.Find(full.substr(0, 259).c_str(), nullptr));
+  EXPECT_EQ(1, archive.Extract("next.txt", path("next.txt").c_str()));
+  EXPECT_EQ("next", read_file(path("next.txt")));
+}
+
+// Entries whose blocks cannot be read never touch the destination: a new one is not created,
+// an existing one keeps its contents.
+TEST_F(FilesDatTest, DamagedEntriesFailWithoutWritingAnything) {
+  struct Case {
+    const char *what;
+    size_t field;
+    uint32_t value;
+    size_t cut;  // bytes cut off the archive's end
+  };
+  const Case cases[] = {
+      {"block size 0", kFilesDatBlockSizeField, 0, 0},
+      {"data offset past the end", kFilesDatOffsetField, 100000, 0},
+      {"data offset at the end of the file", kFilesDatOffsetField, 2 * 276 + 5 * 16, 0},
+      {"size larger than the data", kFilesDatSizeField, 41, 0},
+      {"size 4 GiB - 1", kFilesDatSizeField, 0xFFFFFFFF, 0},
+      {"member data cut short", kFilesDatSizeField, 40, 1},
+      // 2 * B * ceil(size / B) is 2^32 here: wrapping 32-bit arithmetic would see an empty member.
+      {"span of exactly 2^32 bytes", kFilesDatBlockSizeField, 0x80000000, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = make_files_dat({{"m.bin", pattern_bytes(40, 9), 8}});
+    set_files_dat_field(&bytes, 0, c.field, c.value);
+    if (c.field == kFilesDatBlockSizeField && c.value == 0x80000000)
+      set_files_dat_field(&bytes, 0, kFilesDatSizeField, 0x80000000);
+    write_archive(bytes.substr(0, bytes.size() - c.cut));
+    std::string fresh = path("fresh.bin"), existing = path("existing.bin");
+    ASSERT_TRUE(write_file(existing, "keep me"));
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    EXPECT_EQ(kNormal, archive.Attributes("m.bin"));
+    EXPECT_EQ(0, archive.Extract("m.bin", fresh.c_str()));
+    EXPECT_EQ(0, archive.Extract("m.bin", existing.c_str()));
+    EXPECT_FALSE(file_exists(fresh));
+    EXPECT_EQ("keep me", read_file(existing));
+  }
+}
+
+// Extracting onto the archive itself under another spelling of its name: creating the
+// destination empties the archive after the checks, so the first block read comes back short.
+// That is a failure, and no byte that was not read reaches the destination. (The destination
+// cannot be removed here: it is the archive that is still open.)
+TEST_F(FilesDatTest, ShortReadIsAFailureAndWritesNothingUnread) {
+  write_archive(make_files_dat({{"big.bin", pattern_bytes(3 * 4096, 2), 4096}}));
+  std::string same_file = dir_.file("FILES.DAT");
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(0, archive.Extract("big.bin", same_file.c_str()));
+  archive.Close();
+  EXPECT_EQ("", read_file(same_file));
+}
+
+TEST_F(FilesDatTest, OpenCloseAndUseOfAClosedObject) {
+  write_archive(make_files_dat({{"one.txt", "one", 4}}));
+  std::string other = path("other.dat");
+  ASSERT_TRUE(write_file(other, make_files_dat({{"two.txt", "two", 4}})));
+  std::string out = path("out.txt");
+
+  FilesDat archive;
+  EXPECT_EQ(0, archive.Find("one.txt", nullptr));
+  EXPECT_EQ(0, archive.Extract("one.txt", out.c_str()));
+  EXPECT_FALSE(file_exists(out));
+  EXPECT_EQ(kAbsent, archive.Attributes("one.txt"));
+  EXPECT_EQ(0, archive.Open(path("missing.dat").c_str()));
+  EXPECT_EQ(0, archive.Open((dir_.path() + "\\" + std::string(300, 'x')).c_str()));
+
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(0, archive.Open(other.c_str()));  // refused; the first archive stays open
+  EXPECT_EQ(3u, archive.Size("one.txt"));
+  EXPECT_EQ(0u, archive.Size("two.txt"));
+
+  EXPECT_EQ(1, archive.Close());
+  EXPECT_EQ(1, archive.Close());
+  EXPECT_EQ(0u, archive.Size("one.txt"));
+  EXPECT_EQ(0, archive.Extract("one.txt", out.c_str()));
+  EXPECT_TRUE(DeleteFileA(archive_.c_str())) << "Close must release the archive";
+
+  ASSERT_EQ(1, archive.Open(other.c_str()));
+  EXPECT_EQ(3u, archive.Size("two.txt"));
+  EXPECT_EQ(0, archive.Extract("two.txt", path("no\\such\\folder\\two.txt").c_str()));
+}
+
+TEST_F(FilesDatTest, DestructorClosesTheArchive) {
+  write_archive(make_files_dat({{"one.txt", "one", 4}}));
+  {
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    EXPECT_FALSE(DeleteFileA(archive_.c_str())) << "the open archive should be in use";
+  }
+  EXPECT_TRUE(DeleteFileA(archive_.c_str()));
+}
+
+// Offsets above 2 GiB: the member lies 3 GiB into a sparse archive.
+TEST_F(FilesDatTest, MemberBeyondTwoGigabytes) {
+  const uint32_t offset = 0xC0000000u;
+  std::string directory = make_files_dat({{"far.bin", "", 16}});
+  set_files_dat_field(&directory, 0, kFilesDatSizeField, 40);
+  set_files_dat_field(&directory, 0, kFilesDatOffsetField, offset);
+  std::string blocks = make_files_dat({{"x", pattern_bytes(40, 77), 16}}).substr(2 * kFilesDatEntrySize);
+  HANDLE file = CreateFileA(archive_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  DWORD written = 0;
+  LONG high = 0;
+  bool ok = WriteFile(file, directory.data(), static_cast<DWORD>(directory.size()), &written, nullptr) &&
+            SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == offset &&
+            WriteFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &written, nullptr);
+  CloseHandle(file);
+  if (!ok) GTEST_SKIP() << "this file system cannot hold a 3 GiB sparse file";
+
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(40u, archive.Size("far.bin"));
+  EXPECT_EQ(1, archive.Extract("far.bin", path("far.bin").c_str()));
+  EXPECT_EQ(pattern_bytes(40, 77), read_file(path("far.bin")));
+  archive.Close();
+  DeleteFileA(archive_.c_str());
+}
+
+// get_file_size looks at "files.dat" in the current directory: the fixture moves there and back.
+class GetFileSizeTest : public FilesDatTest {
+ protected:
+  void SetUp() override {
+    DWORD n = GetCurrentDirectoryA(sizeof saved_, saved_);
+    ASSERT_TRUE(n > 0 && n < sizeof saved_);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir_.path().c_str()));
+  }
+  void TearDown() override { SetCurrentDirectoryA(saved_); }
+  char saved_[MAX_PATH] = {};
+};
+
+TEST_F(GetFileSizeTest, LooseFileWinsOverTheArchive) {
+  write_archive(make_files_dat({{"both.txt", std::string(100, 'b'), 16}, {"packed.bin", pattern_bytes(1234, 1), 64}}));
+  ASSERT_TRUE(write_file(path("both.txt"), "abc"));
+  ASSERT_TRUE(CreateDirectoryA(path("folder").c_str(), nullptr));
+
+  EXPECT_EQ(3u, get_file_size("both.txt"));
+  EXPECT_EQ(3u, get_file_size(path("both.txt").c_str()));
+  EXPECT_EQ(1234u, get_file_size("packed.bin"));
+  EXPECT_EQ(1234u, get_file_size("PACKED.BIN"));
+  EXPECT_EQ(0u, get_file_size("absent.bin"));
+  EXPECT_EQ(0u, get_file_size("folder"));
+  EXPECT_EQ(static_cast<unsigned long>(read_file(archive_).size()), get_file_size("files.dat"));
+
+  // From another directory the archive is not found; full paths of loose files still work.
+  ASSERT_TRUE(SetCurrentDirectoryA(path("folder").c_str()));
+  EXPECT_EQ(0u, get_file_size("packed.bin"));
+  EXPECT_EQ(3u, get_file_size(path("both.txt").c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.path().c_str()));
+
+  DeleteFileA(path("both.txt").c_str());
+  EXPECT_EQ(100u, get_file_size("both.txt"));
+  DeleteFileA(archive_.c_str());
+  EXPECT_EQ(0u, get_file_size("packed.bin"));
+}
+
+// Archives made by the packer (filesdat / filesdat.exe). The end-to-end suite files_dat.sh packs
+// them and names their folder in ZINDLE_PACKED_DIR: the archives listed in its "archives.txt",
+// the packed files below its "src" folder and their names in "names.txt".
+TEST(FilesDatPackedTest, ArchivesFromThePackerReadBackByteExact) {
+  const char *dir = getenv("ZINDLE_PACKED_DIR");
+  if (!dir || !*dir) GTEST_SKIP() << "run by the end-to-end suite files_dat.sh";
+  std::string root = dir;
+  std::vector<std::string> archives, names;
+  std::istringstream archive_list(read_file(root + "\\archives.txt")), name_list(read_file(root + "\\names.txt"));
+  for (std::string line; std::getline(archive_list, line);)
+    if (!line.empty()) archives.push_back(line);
+  for (std::string line; std::getline(name_list, line);)
+    if (!line.empty()) names.push_back(line);
+  ASSERT_FALSE(archives.empty());
+  ASSERT_FALSE(names.empty());
+  ScratchDir out("FilesDatPacked");
+  for (const std::string &archive_name : archives) {
+    SCOPED_TRACE(archive_name);
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open((root + "\\" + archive_name).c_str()));
+    for (const std::string &name : names) {
+      SCOPED_TRACE(name);
+      std::string expected = read_file(root + "\\src\\" + name);
+      ASSERT_TRUE(file_exists(root + "\\src\\" + name));
+      FilesDatEntry entry;
+      ASSERT_EQ(1, archive.Find(name.c_str(), &entry));
+      EXPECT_EQ(0u, entry.reserved);
+      EXPECT_EQ(expected.size(), archive.Size(name.c_str()));
+      std::string target = out.file("member.bin");
+      EXPECT_EQ(1, archive.Extract(name.c_str(), target.c_str()));
+      EXPECT_TRUE(read_file(target) == expected) << "extracted bytes differ";
+      DeleteFileA(target.c_str());
+    }
+  }
+}
+
+}  // namespace

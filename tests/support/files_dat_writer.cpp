@@ -1,0 +1,70 @@
+// Test archives in the files.dat layout.
+#include "support/files_dat_writer.h"
+
+#include <cstring>
+
+namespace {
+
+// A small linear congruential generator: repeatable, and good enough to make masks non-trivial.
+class Pattern {
+ public:
+  explicit Pattern(uint32_t seed) : state_(seed ^ 0x9E3779B9u) {}
+  char next() {
+    state_ = state_ * 1664525u + 1013904223u;
+    return static_cast<char>(state_ >> 24);
+  }
+
+ private:
+  uint32_t state_;
+};
+
+std::string member_blocks(const FilesDatMember &member, Pattern *pattern) {
+  std::string out;
+  const size_t block = member.block_size;
+  for (size_t done = 0; done < member.bytes.size(); done += block) {
+    std::string data(block, '\0'), mask(block, '\0');
+    for (size_t i = 0; i < block; ++i) {
+      mask[i] = pattern->next();
+      if (mask[i] == 0) mask[i] = 0x5A;
+      char plain = done + i < member.bytes.size() ? member.bytes[done + i] : pattern->next();
+      data[i] = static_cast<char>(plain ^ mask[i]);
+    }
+    out += data;
+    out += mask;
+  }
+  return out;
+}
+
+}  // namespace
+
+uint32_t files_dat_field(const std::string &archive, size_t index, size_t field) {
+  const unsigned char *at = reinterpret_cast<const unsigned char *>(archive.data()) + index * kFilesDatEntrySize + field;
+  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
+         static_cast<uint32_t>(at[3]) << 24;
+}
+
+void set_files_dat_field(std::string *archive, size_t index, size_t field, uint32_t value) {
+  size_t at = index * kFilesDatEntrySize + field;
+  for (int i = 0; i < 4; ++i) (*archive)[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+std::string make_files_dat(const std::vector<FilesDatMember> &members, bool terminated) {
+  std::string out((members.size() + (terminated ? 1 : 0)) * kFilesDatEntrySize, '\0');
+  Pattern pattern(static_cast<uint32_t>(members.size()));
+  for (size_t m = 0; m < members.size(); ++m) {
+    const FilesDatMember &member = members[m];
+    memcpy(&out[m * kFilesDatEntrySize], member.name.data(), member.name.size() < 260 ? member.name.size() : 260);
+    set_files_dat_field(&out, m, kFilesDatBlockSizeField, member.block_size);
+    set_files_dat_field(&out, m, kFilesDatSizeField, static_cast<uint32_t>(member.bytes.size()));
+    set_files_dat_field(&out, m, kFilesDatOffsetField, static_cast<uint32_t>(out.size()));
+    if (member.block_size > 0) out += member_blocks(member, &pattern);
+  }
+  return out;
+}
+
+std::string pattern_bytes(size_t n, uint32_t seed) {
+  Pattern pattern(seed);
+  std::string out(n, '\0');
+  for (char &c : out) c = pattern.next();
+  return out;
+}

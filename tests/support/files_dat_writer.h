@@ -1,0 +1,32 @@
+// Test archives in the files.dat layout, written byte by byte without the reader's types.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FilesDatMember {
+  std::string name;
+  std::string bytes;
+  uint32_t block_size;
+};
+
+// Size of a directory entry and the positions of its 32-bit fields.
+const size_t kFilesDatEntrySize = 276;
+const size_t kFilesDatBlockSizeField = 260;
+const size_t kFilesDatReservedField = 264;
+const size_t kFilesDatSizeField = 268;
+const size_t kFilesDatOffsetField = 272;
+
+// The archive: one entry per member and, when terminated, an all-zero terminator entry; then the
+// members' block pairs in order. Masks are pseudo-random and never all zero, so a reader that
+// skips the mask gets wrong bytes; the unused tail of a last data block is filled as well.
+std::string make_files_dat(const std::vector<FilesDatMember> &members, bool terminated = true);
+
+// Reads and overwrites a 32-bit little-endian field of directory entry index.
+uint32_t files_dat_field(const std::string &archive, size_t index, size_t field);
+void set_files_dat_field(std::string *archive, size_t index, size_t field, uint32_t value);
+
+// n bytes of a repeatable pseudo-random pattern (zero bytes included).
+std::string pattern_bytes(size_t n, uint32_t seed);

@@ -1,0 +1,161 @@
+// filesdat create: packs files into a new files.dat, one block at a time.
+#include <cstring>
+
+#include "archive_entry.h"
+#include "block_buffers.h"
+#include "commands.h"
+#include "file_io.h"
+#include "member_name.h"
+#include "messages.h"
+#include "random_source.h"
+#include "staged_file.h"
+
+namespace {
+
+const uint64_t kMaxOffset = 0xFFFFFFFFu;
+
+struct Member {
+  std::string stored;  // name in the archive, backslash separators
+  std::string source;  // where the file is read from
+  ArchiveEntry entry;
+};
+
+std::string native_path(std::string stored) {
+  for (char &c : stored)
+    if (c == '\\') c = kSeparator;
+  return stored;
+}
+
+// Turns the command-line names into members; reports every name that cannot be packed.
+bool collect_members(const std::string &source_dir, const std::vector<std::string> &names,
+                     std::vector<Member> *members) {
+  bool ok = true;
+  for (const std::string &given : names) {
+    Member member;
+    std::string why;
+    if (!stored_name_for(given, &member.stored, &why)) {
+      report("cannot store \"%s\": %s", given.c_str(), why.c_str());
+      ok = false;
+      continue;
+    }
+    bool twice = false;
+    for (const Member &earlier : *members) twice = twice || same_name(earlier.stored, member.stored);
+    if (twice) {
+      report("\"%s\" is named twice (names ignore letter case)", member.stored.c_str());
+      ok = false;
+      continue;
+    }
+    member.source = join_path(source_dir, native_path(member.stored));
+    if (!is_regular_file(member.source)) {
+      report("cannot read %s: %s", member.source.c_str(),
+             is_directory(member.source) ? "it is a folder" : "no such file");
+      ok = false;
+      continue;
+    }
+    memset(&member.entry, 0, sizeof member.entry);
+    memcpy(member.entry.name, member.stored.c_str(), member.stored.size());
+    members->push_back(member);
+  }
+  return ok;
+}
+
+bool write_bytes(FILE *out, const void *bytes, size_t count, const std::string &archive) {
+  if (fwrite(bytes, 1, count, out) == count) return true;
+  report("cannot write %s: %s", archive.c_str(), error_text().c_str());
+  return false;
+}
+
+// Streams one source file into the archive as block pairs; *size receives its length.
+bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *out, const std::string &archive,
+                 RandomSource *random, BlockBuffers *buffers, uint32_t *size) {
+  uint64_t total = 0;
+  for (;;) {
+    size_t n = fread(buffers->data, 1, block_size, source);
+    if (n < block_size && ferror(source)) {
+      report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
+      return false;
+    }
+    if (n == 0) break;
+    if (total + n > 0xFFFFFFFFu) {
+      report("%s is too large: members must be smaller than 4 GiB", member.source.c_str());
+      return false;
+    }
+    memset(buffers->data + n, 0, block_size - n);
+    if (!random->fill(buffers->mask, block_size)) return false;
+    for (size_t i = 0; i < block_size; ++i) buffers->data[i] ^= buffers->mask[i];
+    if (!write_bytes(out, buffers->data, block_size, archive)) return false;
+    if (!write_bytes(out, buffers->mask, block_size, archive)) return false;
+    total += n;
+    if (n < block_size) break;
+  }
+  *size = static_cast<uint32_t>(total);
+  return true;
+}
+
+// Writes the data of every member after the space reserved for the directory.
+bool write_members(std::vector<Member> *members, uint32_t block_size, FILE *out, const std::string &archive) {
+  RandomSource random;
+  BlockBuffers buffers;
+  if (!random.open()) return false;
+  if (!buffers.allocate(block_size)) {
+    report("cannot allocate two blocks of %lu bytes", static_cast<unsigned long>(block_size));
+    return false;
+  }
+  uint64_t position = (members->size() + 1) * kEntrySize;
+  for (Member &member : *members) {
+    if (position > kMaxOffset) {
+      report("the archive would pass 4 GiB before %s; pack fewer files", member.stored.c_str());
+      return false;
+    }
+    FILE *source = fopen(member.source.c_str(), "rb");
+    if (!source) {
+      report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
+      return false;
+    }
+    uint32_t size = 0;
+    bool ok = pack_member(source, member, block_size, out, archive, &random, &buffers, &size);
+    fclose(source);
+    if (!ok) return false;
+    member.entry.block_size = block_size;
+    member.entry.reserved = 0;
+    member.entry.size = size;
+    member.entry.data_offset = static_cast<uint32_t>(position);
+    position += member_span(block_size, size);
+  }
+  return true;
+}
+
+// The directory: one entry per member and the all-zero terminator.
+bool write_directory(const std::vector<Member> &members, FILE *out, const std::string &archive, bool final) {
+  unsigned char raw[kEntrySize];
+  for (const Member &member : members) {
+    if (final) {
+      encode_entry(member.entry, raw);
+    } else {
+      memset(raw, 0, sizeof raw);
+    }
+    if (!write_bytes(out, raw, sizeof raw, archive)) return false;
+  }
+  memset(raw, 0, sizeof raw);
+  return write_bytes(out, raw, sizeof raw, archive);
+}
+
+}  // namespace
+
+int run_create(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+               const std::vector<std::string> &names) {
+  std::vector<Member> members;
+  if (!collect_members(source_dir, names, &members)) return 1;
+  StagedFile output;
+  if (!output.open(archive)) return 1;
+  FILE *out = output.stream();
+  // The directory's space is reserved first and filled in once every member's size is known.
+  if (!write_directory(members, out, archive, false)) return 1;
+  if (!write_members(&members, block_size, out, archive)) return 1;
+  if (!seek_to(out, 0)) {
+    report("cannot write %s: %s", archive.c_str(), error_text().c_str());
+    return 1;
+  }
+  if (!write_directory(members, out, archive, true)) return 1;
+  return output.commit() ? 0 : 1;
+}

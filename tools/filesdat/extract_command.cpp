@@ -1,0 +1,135 @@
+// filesdat extract: writes members below an output folder, never outside it.
+#include <cstdio>
+
+#include "archive_reader.h"
+#include "block_buffers.h"
+#include "commands.h"
+#include "file_io.h"
+#include "member_name.h"
+#include "messages.h"
+#include "staged_file.h"
+
+namespace {
+
+// The entries to extract: those named (first match wins, as in setup), or every entry whose name
+// was not used by an earlier one. False (reported) when a named member does not exist.
+bool select_entries(const Directory &dir, const std::vector<std::string> &names,
+                    std::vector<const ArchiveEntry *> *chosen) {
+  bool ok = true;
+  if (names.empty()) {
+    for (const ArchiveEntry &entry : dir.entries) {
+      const ArchiveEntry *first = nullptr;
+      for (const ArchiveEntry &earlier : dir.entries) {
+        if (same_name(earlier.name, entry.name)) {
+          first = &earlier;
+          break;
+        }
+      }
+      if (first == &entry) {
+        chosen->push_back(&entry);
+      } else {
+        report("skipping a second member named \"%s\" (the first one is used)", entry.name);
+      }
+    }
+    return ok;
+  }
+  for (std::string name : names) {
+    for (char &c : name)
+      if (c == '/') c = '\\';
+    const ArchiveEntry *found = nullptr;
+    for (const ArchiveEntry &entry : dir.entries) {
+      if (entry.name_terminated && same_name(entry.name, name)) {
+        found = &entry;
+        break;
+      }
+    }
+    if (found) {
+      chosen->push_back(found);
+    } else {
+      report("no member named \"%s\"", name.c_str());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+// Writes the member's output bytes: data XOR mask, block pair by block pair.
+bool unpack_member(FILE *archive, const ArchiveEntry &entry, FILE *out, const std::string &archive_path,
+                   const std::string &target) {
+  if (entry.size == 0) return true;
+  BlockBuffers buffers;
+  if (!buffers.allocate(entry.block_size)) {
+    report("cannot allocate two blocks of %lu bytes for %s", static_cast<unsigned long>(entry.block_size),
+           entry.name);
+    return false;
+  }
+  if (!seek_to(archive, entry.data_offset)) {
+    report("cannot read %s: %s", archive_path.c_str(), error_text().c_str());
+    return false;
+  }
+  size_t block = entry.block_size;
+  uint32_t remaining = entry.size;
+  while (remaining > 0) {
+    size_t n = remaining < block ? remaining : block;
+    if (fread(buffers.data, 1, block, archive) != block || fread(buffers.mask, 1, block, archive) != block) {
+      report("cannot read the data of %s from %s", entry.name, archive_path.c_str());
+      return false;
+    }
+    for (size_t i = 0; i < n; ++i) buffers.data[i] ^= buffers.mask[i];
+    if (fwrite(buffers.data, 1, n, out) != n) {
+      report("cannot write %s: %s", target.c_str(), error_text().c_str());
+      return false;
+    }
+    remaining -= static_cast<uint32_t>(n);
+  }
+  return true;
+}
+
+// Checks the member and its name, then writes it below output_dir.
+bool extract_entry(FILE *archive, const std::string &archive_path, const Directory &dir, const ArchiveEntry &entry,
+                   const std::string &output_dir) {
+  std::string damage = entry_damage(dir, entry);
+  if (!damage.empty()) {
+    report("cannot extract \"%s\": %s", entry.name, damage.c_str());
+    return false;
+  }
+  std::string relative, why;
+  if (!output_path_for(entry.name, &relative, &why)) {
+    report("refusing member \"%s\": %s; nothing is written outside the output folder", entry.name, why.c_str());
+    return false;
+  }
+  std::string target = join_path(output_dir, relative);
+  std::string folder = parent_of(target);
+  if (!make_dirs(folder)) {
+    report("cannot create folder %s: %s", folder.c_str(), error_text().c_str());
+    return false;
+  }
+  StagedFile output;
+  if (!output.open(target)) return false;
+  if (!unpack_member(archive, entry, output.stream(), archive_path, target)) return false;
+  return output.commit();
+}
+
+}  // namespace
+
+int run_extract(const std::string &archive, const std::string &output_dir, const std::vector<std::string> &names) {
+  FILE *file = open_archive(archive);
+  if (!file) return 1;
+  Directory dir;
+  std::vector<const ArchiveEntry *> chosen;
+  bool ok = read_directory(file, archive, &dir) && select_entries(dir, names, &chosen);
+  if (ok && !dir.damage.empty()) {
+    report("%s is damaged: %s", archive.c_str(), dir.damage.c_str());
+    ok = false;
+  }
+  if (!output_dir.empty() && !make_dirs(output_dir)) {
+    report("cannot create folder %s: %s", output_dir.c_str(), error_text().c_str());
+    ok = false;
+    chosen.clear();
+  }
+  for (const ArchiveEntry *entry : chosen) {
+    if (!extract_entry(file, archive, dir, *entry, output_dir)) ok = false;
+  }
+  fclose(file);
+  return ok ? 0 : 1;
+}
