@@ -4,26 +4,12 @@
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
 #include "util/utilities.h"
+#include "wizard/page_common.h"
 #include "wizard/wizard.h"
 
 namespace {
 
 const UINT_PTR kRemovalTimer = 1;
-HBITMAP g_uninstall_bitmap = nullptr;
-HBITMAP g_details_bitmap = nullptr;
-
-HBITMAP show_side_bitmap(HWND dialog, SetupInfo *info) {
-  HBITMAP bitmap = LoadBitmapA(info->resource_instance, MAKEINTRESOURCEA(IDB_SIDE));
-  if (!bitmap) bitmap = LoadBitmapA(info->setup_instance, MAKEINTRESOURCEA(IDB_SIDE));
-  SendDlgItemMessageA(dialog, IDC_SIDE_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-  return bitmap;
-}
-
-void delete_bitmap(HBITMAP *bitmap) {
-  if (*bitmap) DeleteObject(*bitmap);
-  *bitmap = nullptr;
-}
-
 UninstallContext *context_of(HWND dialog) {
   return reinterpret_cast<UninstallContext *>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
@@ -32,7 +18,7 @@ void init_uninstall_dialog(HWND dialog, UninstallContext *context) {
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
   SetupInfo *info = context->info;
   center_window(nullptr, dialog);
-  g_uninstall_bitmap = show_side_bitmap(dialog, info);
+  show_side_bitmap(dialog, info);
   char format[260] = {0}, text[260] = {0};
   load_res_string(info, IDS_UNINSTALL_WAIT, format, sizeof format);
   if (!format_text(text, sizeof text, format, info->product_name.c_str())) copy_text(text, sizeof text, format);
@@ -68,7 +54,7 @@ void add_failure_lines(HWND list, SetupInfo *info, const UninstallFailed &failur
 void init_details_dialog(HWND dialog, SetupInfo *info) {
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(info));
   center_window(nullptr, dialog);
-  g_details_bitmap = show_side_bitmap(dialog, info);
+  show_side_bitmap(dialog, info);
   HWND list = GetDlgItem(dialog, 301);
   for (info->uninstall_failures_cursor = info->uninstall_failures.begin();
        info->uninstall_failures_cursor != info->uninstall_failures.end(); ++info->uninstall_failures_cursor)
@@ -89,14 +75,14 @@ INT_PTR CALLBACK uninstall_dialog_proc(HWND dialog, UINT message, WPARAM wparam,
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        delete_bitmap(&g_uninstall_bitmap);
+        release_side_bitmap(dialog);
         EndDialog(dialog, 1);
       } else if (LOWORD(wparam) == 4) {
         run_dialog(dialog, IDD_DETAILS, details_dialog_proc, context_of(dialog)->info);
       }
       return TRUE;
     case WM_CLOSE:
-      delete_bitmap(&g_uninstall_bitmap);
+      release_side_bitmap(dialog);
       EndDialog(dialog, 0);
       return TRUE;
     default:
@@ -111,12 +97,12 @@ INT_PTR CALLBACK details_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        delete_bitmap(&g_details_bitmap);
+        release_side_bitmap(dialog);
         EndDialog(dialog, 1);
       }
       return TRUE;
     case WM_CLOSE:
-      delete_bitmap(&g_details_bitmap);
+      release_side_bitmap(dialog);
       EndDialog(dialog, 0);
       return TRUE;
     default:

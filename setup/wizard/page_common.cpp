@@ -9,18 +9,6 @@
 
 namespace {
 
-HBITMAP load_side_bitmap(SetupInfo *info) {
-  HBITMAP bitmap = LoadBitmapA(info->resource_instance, MAKEINTRESOURCEA(IDB_SIDE));
-  if (!bitmap) bitmap = LoadBitmapA(info->setup_instance, MAKEINTRESOURCEA(IDB_SIDE));
-  return bitmap;
-}
-
-// Takes the bitmap out of the picture control and deletes it; nothing when none is shown.
-void release_side_bitmap(HWND dialog) {
-  LRESULT old = SendDlgItemMessageA(dialog, IDC_SIDE_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, 0);
-  if (old) DeleteObject(reinterpret_cast<HBITMAP>(old));
-}
-
 // Number of "%s" in format, or -1 when it holds any other conversion ("%%" is allowed).
 int name_slots(const char *format) {
   int slots = 0;
@@ -38,18 +26,25 @@ int name_slots(const char *format) {
 
 }  // namespace
 
+void show_side_bitmap(HWND dialog, SetupInfo *info) {
+  HBITMAP bitmap = LoadBitmapA(info->resource_instance, MAKEINTRESOURCEA(IDB_SIDE));
+  if (!bitmap) bitmap = LoadBitmapA(info->setup_instance, MAKEINTRESOURCEA(IDB_SIDE));
+  if (!bitmap) return;
+  LRESULT old =
+      SendDlgItemMessageA(dialog, IDC_SIDE_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (old) DeleteObject(reinterpret_cast<HBITMAP>(old));
+}
+
+void release_side_bitmap(HWND dialog) {
+  LRESULT old = SendDlgItemMessageA(dialog, IDC_SIDE_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  if (old) DeleteObject(reinterpret_cast<HBITMAP>(old));
+}
+
 SetupInfo *page_begin(HWND dialog, LPARAM creation_param) {
   SetupInfo *info = reinterpret_cast<SetupInfo *>(creation_param);
   SetWindowLongPtrA(dialog, DWLP_USER, creation_param);
   center_window(nullptr, dialog);
-  if (info) {
-    HBITMAP bitmap = load_side_bitmap(info);
-    if (bitmap) {
-      LRESULT old = SendDlgItemMessageA(dialog, IDC_SIDE_BITMAP, STM_SETIMAGE, IMAGE_BITMAP,
-                                        reinterpret_cast<LPARAM>(bitmap));
-      if (old) DeleteObject(reinterpret_cast<HBITMAP>(old));
-    }
-  }
+  if (info) show_side_bitmap(dialog, info);
   return info;
 }
 

@@ -14,6 +14,11 @@ enum {
   PAGE_HAS_BACK = 2,            // command 4 ends the page with 4
 };
 
+// Shows bitmap 4500 (resource library first, then setup) in picture control 300; the dialog
+// owns it until release_side_bitmap takes it out of the control and deletes it.
+void show_side_bitmap(HWND dialog, SetupInfo *info);
+void release_side_bitmap(HWND dialog);
+
 // WM_INITDIALOG work common to all pages: keeps info (the creation parameter) in the dialog's
 // user data, centres the dialog on the screen and brings it forward, and shows bitmap 4500
 // (resource library first, then setup) in control 300. The dialog owns that bitmap until
