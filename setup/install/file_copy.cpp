@@ -21,6 +21,28 @@ int append_system_dir(char which, String *path) {
   return 1;
 }
 
+// Each change to the progress window repaints it at once, which can cost about a millisecond:
+// with thousands of small files that would take longer than the copying itself. So the file name
+// and the bar are brought up to date at most every 40 ms (and the bar always for the last file).
+class DisplayPacer {
+ public:
+  bool due() {
+    DWORD now = GetTickCount();
+    if (shown_ && now - last_ < 40) return false;
+    shown_ = true;
+    last_ = now;
+    return true;
+  }
+  void reset() { shown_ = false; }
+
+ private:
+  bool shown_ = false;
+  DWORD last_ = 0;
+};
+
+DisplayPacer g_file_pacer;
+DisplayPacer g_bar_pacer;
+
 bool is_loose_file(const char *path) {
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -35,10 +57,10 @@ int parent_dir(const char *path, char *out, size_t size) {
   return 1;
 }
 
-// Extracts into a fresh file beside the destination and moves it into place only when the
-// whole member came out, so a damaged member never leaves a partial file behind and never
-// destroys a file that was already there.
-int extract_member(FilesDat *archive, const char *name, const char *destination) {
+// A member the archive cannot deliver whole must not cost the user a file: a new destination is
+// written directly (the reader deletes what it wrote when it fails), an existing one is replaced
+// only after the member came out whole into a fresh file beside it.
+int replace_with_member(FilesDat *archive, const char *name, const char *destination) {
   char dir[MAX_PATH];
   char temp[MAX_PATH];
   if (!parent_dir(destination, dir, sizeof dir)) return 0;
@@ -47,7 +69,7 @@ int extract_member(FilesDat *archive, const char *name, const char *destination)
     DeleteFileA(temp);
     return 0;
   }
-  if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) DeleteFileA(destination);
+  DeleteFileA(destination);
   if (!MoveFileA(temp, destination)) {
     DeleteFileA(temp);
     return 0;
@@ -55,13 +77,19 @@ int extract_member(FilesDat *archive, const char *name, const char *destination)
   return 1;
 }
 
+int extract_member(FilesDat *archive, const char *name, const char *destination) {
+  if (GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES) return archive->Extract(name, destination);
+  return replace_with_member(archive, name, destination);
+}
+
+// A name the archive does not hold fails like a damaged member: Extract looks it up first.
 int extract_from_archive(SetupInfo *info, const char *name, const char *destination) {
   String archive_path = info->source_dir;
   if (archive_path.length()) archive_path.append("\\");
   archive_path.append("files.dat");
   FilesDat archive;
   if (!archive.Open(archive_path.c_str())) return 0;
-  int ok = archive.Attributes(name) != 0xFFFFFFFFul && extract_member(&archive, name, destination);
+  int ok = extract_member(&archive, name, destination);
   archive.Close();
   return ok;
 }
@@ -111,7 +139,7 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
 
   int r = table->CopyFileBefore(info, source, destination, nullptr);
   if (r == 1 || r == -1) return r;
-  progress_set_file(source.c_str());
+  if (g_file_pacer.due()) progress_set_file(source.c_str());
 
   if (resolved && put_file(info, source_name, source, destination)) {
     record_file(info, destination.c_str());
@@ -135,7 +163,7 @@ int copy_listed_files(SetupInfo *info, SetupDispatchTable *table) {
     String dest = info->files[i].dest;
     int r = copy_one_file(info, table, source.c_str(), dest.c_str());
     if (r != 0) return r;
-    progress_set_pos(i);
+    if (i + 1 == info->files.size() || g_bar_pacer.due()) progress_set_pos(i);
   }
   info->files_cursor = info->files.end();
   return 0;
@@ -151,6 +179,8 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   progress_set_range(0);
   progress_set_pos(0);
   progress_set_range(info->files.size() - 1);
+  g_file_pacer.reset();
+  g_bar_pacer.reset();
   pump_pending_messages();
 
   int r = copy_listed_files(info, table);
