@@ -48,6 +48,7 @@ int ascii_compare_nocase(const char *a, const char *b) {
 }
 
 static unsigned char fold_ansi(unsigned char c) {
+  if (c < 0x80) return static_cast<unsigned char>(fold_ascii(c));
   char one[1] = {static_cast<char>(c)};
   CharLowerBuffA(one, 1);
   return static_cast<unsigned char>(one[0]);

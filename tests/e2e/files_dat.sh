@@ -7,7 +7,7 @@ set -u
 E2E_BUILD=$(cd "$1" && pwd)
 SRC=$(cd "$2" && pwd)
 . "$SRC/tests/wine/suite.sh"
-. "$SRC/tests/e2e/lib.sh"
+. "$SRC/tests/wine/e2e_lib.sh"
 PACKER="$E2E_BUILD/tools/filesdat.exe"
 READER="$E2E_BUILD/tests/install_tests.exe"
 NATIVE="$E2E_BUILD/../host/tools/filesdat"

@@ -7,7 +7,7 @@ set -u
 E2E_BUILD=$1
 SRC=$2
 . "$SRC/tests/wine/suite.sh"
-. "$SRC/tests/e2e/lib.sh"
+. "$SRC/tests/wine/e2e_lib.sh"
 FILESDAT="$E2E_BUILD/../host/tools/filesdat"
 [ -x "$FILESDAT" ] || { echo "the native packer is missing: $FILESDAT"; exit 1; }
 suite_begin roundtrip "$E2E_BUILD/tests"

@@ -5,7 +5,7 @@ set -u
 E2E_BUILD=$1
 SRC=$2
 . "$SRC/tests/wine/suite.sh"
-. "$SRC/tests/e2e/lib.sh"
+. "$SRC/tests/wine/e2e_lib.sh"
 suite_begin utilities_drives "$E2E_BUILD/tests"
 trap suite_end EXIT
 work="$E2E_BUILD/tests/e2e-utilities-drives"

@@ -6,7 +6,7 @@ set -u
 E2E_BUILD=$1
 SRC=$2
 . "$SRC/tests/wine/suite.sh"
-. "$SRC/tests/e2e/lib.sh"
+. "$SRC/tests/wine/e2e_lib.sh"
 suite_begin wizard_pages "$E2E_BUILD/tests"
 trap suite_end EXIT
 
