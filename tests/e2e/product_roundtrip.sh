@@ -87,8 +87,17 @@ check "uninstaller ended" driver gone "Uninstalling" 30000
 sleep 2
 temp_copies=$(find "$WINEPREFIX/drive_c/users" -ipath '*temp/setup.exe' -o -ipath '*temp/dsetup.dll' | wc -l)
 check_eq "setup's temporary copies wait for the restart" 2 "$temp_copies"
-check "their deletion at restart is scheduled" grep -q PendingFileRenameOperations \
-  <<<"$("$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' 2>/dev/null)"
+# The second stage schedules them as its last act; give it a moment to get there.
+scheduled() {
+  local i
+  for i in $(seq 1 20); do
+    "$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' 2>/dev/null |
+      grep -q PendingFileRenameOperations && return 0
+    sleep 1
+  done
+  return 1
+}
+check "their deletion at restart is scheduled" scheduled
 
 # A new Wine session runs what was scheduled for the restart. After it, nothing of the product
 # is left but the maker's version stamp, which outlives the product by design.
