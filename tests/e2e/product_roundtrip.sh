@@ -12,6 +12,9 @@ FILESDAT="$E2E_BUILD/../host/tools/filesdat"
 [ -x "$FILESDAT" ] || { echo "the native packer is missing: $FILESDAT"; exit 1; }
 suite_begin roundtrip "$E2E_BUILD/tests"
 trap suite_end EXIT
+# One Wine session until the simulated restart: a session that ends on its own would run the
+# restart's scheduled deletions early.
+"$WINESERVER" -p
 work="$E2E_BUILD/tests/e2e-roundtrip"
 rm -rf "$work"; mkdir -p "$work/product" "$work/payload/Help" "$work/snap"
 
@@ -48,7 +51,6 @@ check "complete page" driver wait "Installation Complete!" "*" 0 120000
 shot 07-complete
 driver wait "Installation Complete!" "*" 1 >/dev/null
 wait $pid; check_eq "setup exit status" 0 $?
-"$WINESERVER" -w
 
 # The installed product.
 target="$WINEPREFIX/drive_c/Program Files/Quorvane/Skellan"
@@ -83,10 +85,6 @@ done
 check "removal finished" driver wait "Uninstalling" "Uninstall has completed successfuly" 0
 shot 08-uninstalled
 driver wait "Uninstalling" "*" 1 >/dev/null
-check "uninstaller ended" driver gone "Uninstalling" 30000
-sleep 2
-temp_copies=$(find "$WINEPREFIX/drive_c/users" -ipath '*temp/setup.exe' -o -ipath '*temp/dsetup.dll' | wc -l)
-check_eq "setup's temporary copies wait for the restart" 2 "$temp_copies"
 # The second stage schedules them as its last act; give it a moment to get there.
 scheduled() {
   local i
@@ -97,11 +95,15 @@ scheduled() {
   done
   return 1
 }
+check "uninstaller ended" driver gone "Uninstalling" 30000
 check "their deletion at restart is scheduled" scheduled
+temp_copies=$(find "$WINEPREFIX/drive_c/users" -ipath '*temp/setup.exe' -o -ipath '*temp/dsetup.dll' | wc -l)
+check_eq "setup's temporary copies wait for the restart" 2 "$temp_copies"
 
 # A new Wine session runs what was scheduled for the restart. After it, nothing of the product
 # is left but the maker's version stamp, which outlives the product by design.
-"$WINESERVER" -w
+"$WINESERVER" -k
+sleep 1
 reg_snapshot "$work/snap/reg.after"
 file_snapshot "$work/snap/files.after"
 volatile='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\'
