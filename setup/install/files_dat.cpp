@@ -42,6 +42,19 @@ uint64_t member_span(const FilesDatEntry &entry) {
   return 2 * b * blocks;
 }
 
+// data[i] ^= mask[i] for n bytes, a machine word at a time where the length allows.
+void unmask(unsigned char *data, const unsigned char *mask, size_t n) {
+  size_t i = 0;
+  for (; i + sizeof(uint64_t) <= n; i += sizeof(uint64_t)) {
+    uint64_t d, m;
+    memcpy(&d, data + i, sizeof d);
+    memcpy(&m, mask + i, sizeof m);
+    d ^= m;
+    memcpy(data + i, &d, sizeof d);
+  }
+  for (; i < n; ++i) data[i] ^= mask[i];
+}
+
 // Copies every block pair of the member from archive (already positioned) to destination.
 // 0 as soon as a block cannot be read whole or the output cannot be written.
 int copy_blocks(FILE *archive, FILE *destination, const FilesDatEntry &entry, unsigned char *data,
@@ -52,7 +65,7 @@ int copy_blocks(FILE *archive, FILE *destination, const FilesDatEntry &entry, un
     size_t n = remaining < block ? remaining : block;
     if (fread(data, 1, block, archive) != block) return 0;
     if (fread(mask, 1, block, archive) != block) return 0;
-    for (size_t i = 0; i < n; ++i) data[i] ^= mask[i];
+    unmask(data, mask, n);
     if (fwrite(data, 1, n, destination) != n) return 0;
     remaining -= static_cast<uint32_t>(n);
   }
