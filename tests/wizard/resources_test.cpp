@@ -75,15 +75,15 @@ struct Button {
   bool is_default;
 };
 
-struct DialogSpec {
+struct DialogLayout {
   WORD id;
   const char *caption;
   std::vector<Button> buttons;
   std::vector<std::pair<int, const char *>> fixed_texts;
 };
 
-const std::vector<DialogSpec> &wizard_dialogs() {
-  static const std::vector<DialogSpec> specs = {
+const std::vector<DialogLayout> &wizard_dialogs() {
+  static const std::vector<DialogLayout> layouts = {
       {IDD_WELCOME, "Welcome!", {{IDCANCEL, "&Cancel", 10, false}, {IDOK, "&Next >", 310, true}},
        {{116, "To cancel the installation and return to Windows, click the 'Cancel' Button."},
         {117, "To continue with the installation, click the 'Next' button."}}},
@@ -113,17 +113,17 @@ const std::vector<DialogSpec> &wizard_dialogs() {
       {IDD_UNINSTALLING, "Uninstalling", {{4, "&Details...", 264, false}, {IDOK, "&OK", 311, true}}, {}},
       {IDD_DETAILS, "Details", {{IDOK, "&OK", 310, true}}, {}},
   };
-  return specs;
+  return layouts;
 }
 
-class DialogTemplates : public ::testing::TestWithParam<DialogSpec> {};
+class DialogTemplates : public ::testing::TestWithParam<DialogLayout> {};
 
 TEST_P(DialogTemplates, FrameFontPictureAndButtons) {
-  const DialogSpec &spec = GetParam();
-  Template page(spec.id);
+  const DialogLayout &layout = GetParam();
+  Template page(layout.id);
   HWND dialog = page.get();
-  ASSERT_NE(dialog, nullptr) << spec.id;
-  EXPECT_EQ(page::text(dialog), spec.caption);
+  ASSERT_NE(dialog, nullptr) << layout.id;
+  EXPECT_EQ(page::text(dialog), layout.caption);
   LONG style = GetWindowLongA(dialog, GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -145,9 +145,9 @@ TEST_P(DialogTemplates, FrameFontPictureAndButtons) {
   for (HWND control : page.controls()) {
     if (class_of(control) == "Button" && (GetWindowLongA(control, GWL_STYLE) & 0xF) != BS_GROUPBOX) ++buttons;
   }
-  size_t extra = spec.id == IDD_DIRECTORY ? 1 : 0;  // Browse
-  EXPECT_EQ(static_cast<size_t>(buttons), spec.buttons.size() + extra);
-  for (const Button &want : spec.buttons) {
+  size_t extra = layout.id == IDD_DIRECTORY ? 1 : 0;  // Browse
+  EXPECT_EQ(static_cast<size_t>(buttons), layout.buttons.size() + extra);
+  for (const Button &want : layout.buttons) {
     HWND button = GetDlgItem(dialog, want.id);
     ASSERT_NE(button, nullptr) << want.text;
     EXPECT_EQ(page::text(button), want.text);
@@ -155,7 +155,7 @@ TEST_P(DialogTemplates, FrameFontPictureAndButtons) {
     LONG kind = GetWindowLongA(button, GWL_STYLE) & 0xF;
     EXPECT_EQ(kind, want.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << want.text;
   }
-  for (const auto &fixed : spec.fixed_texts) EXPECT_EQ(page::text(dialog, fixed.first), fixed.second);
+  for (const auto &fixed : layout.fixed_texts) EXPECT_EQ(page::text(dialog, fixed.first), fixed.second);
 }
 
 // Every control inside the client area, none on top of another (a group box may surround
@@ -187,7 +187,7 @@ TEST_P(DialogTemplates, ControlsFitWithoutOverlapping) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wizard, DialogTemplates, ::testing::ValuesIn(wizard_dialogs()),
-                         [](const ::testing::TestParamInfo<DialogSpec> &info) {
+                         [](const ::testing::TestParamInfo<DialogLayout> &info) {
                            return "template_" + std::to_string(info.param.id);
                          });
 
