@@ -34,19 +34,12 @@ bool is_letter(const char *text, char lower) {
   return ascii_compare_nocase(text, whole) == 0;
 }
 
+// The script's resource library must be there and load; reading fails otherwise.
 int load_resource_library(SetupInfo *info, dIniFile *script) {
   char name[260];
   if (!script->GetString("RESOURCES", "dllname", name, sizeof name)) return 0;
-  info->resource_dll_path = info->source_dir;
-  info->resource_dll_path.append("\\");
-  info->resource_dll_path.append(name);
-  const char *path = info->resource_dll_path.c_str();
-  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return -1;
-  HMODULE library = LoadLibraryA(path);
-  if (!library) return -1;
-  info->resource_instance = library;
-  info->has_resource_dll = 1;
-  return 0;
+  DWORD error = 0;
+  return load_resource_dll(info, info->source_dir.c_str(), name, &error) == RESOURCE_DLL_LOADED ? 0 : -1;
 }
 
 void read_default_dir(SetupInfo *info, dIniFile *script) {
@@ -239,6 +232,22 @@ void load_background_bitmap(SetupInfo *info) {
 }
 
 }  // namespace
+
+int load_resource_dll(SetupInfo *info, const char *directory, const char *name, DWORD *error) {
+  info->resource_dll_path = directory;
+  info->resource_dll_path.append("\\");
+  info->resource_dll_path.append(name);
+  const char *path = info->resource_dll_path.c_str();
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return RESOURCE_DLL_MISSING;
+  HMODULE library = LoadLibraryA(path);
+  if (!library) {
+    *error = GetLastError();
+    return RESOURCE_DLL_UNLOADABLE;
+  }
+  info->resource_instance = library;
+  info->has_resource_dll = 1;
+  return RESOURCE_DLL_LOADED;
+}
 
 int read_script(SetupInfo *info, dIniFile *script, HINSTANCE instance, const char *source_dir) {
   info->source_dir = source_dir;

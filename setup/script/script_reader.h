@@ -12,6 +12,13 @@ int load_setup_dll(SetupInfo *info, const char *directory);
 // library named by the script cannot be loaded.
 int read_script(SetupInfo *info, dIniFile *script, HINSTANCE instance, const char *source_dir);
 
+// Results of load_resource_dll.
+enum { RESOURCE_DLL_LOADED = 0, RESOURCE_DLL_MISSING = 1, RESOURCE_DLL_UNLOADABLE = 2 };
+
+// Sets info->resource_dll_path to "<directory>\<name>" and, when that file exists and loads,
+// makes it info->resource_instance. On RESOURCE_DLL_UNLOADABLE *error holds the load error.
+int load_resource_dll(SetupInfo *info, const char *directory, const char *name, DWORD *error);
+
 // Install-mode start-up: hook library and script from the current directory. 0 or -1
 // (after its messages).
 int init_script(SetupInfo *info, dIniFile *script, HINSTANCE instance);

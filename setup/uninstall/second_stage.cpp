@@ -11,20 +11,10 @@ namespace {
 // is not there is ignored; one that is there but does not load ends the stage (-1).
 int load_resource_library(SetupInfo *info, const char *own_dir, const std::string &name) {
   if (name.empty()) return 0;
-  info->resource_dll_path = own_dir;
-  info->resource_dll_path.append("\\");
-  info->resource_dll_path.append(name.c_str());
-  const char *path = info->resource_dll_path.c_str();
-  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return 0;
-  HMODULE library = LoadLibraryA(path);
-  if (!library) {
-    DWORD error = GetLastError();
-    show_system_error(error, "Failed to load Resource .dll");
-    return -1;
-  }
-  info->resource_instance = library;
-  info->has_resource_dll = 1;
-  return 0;
+  DWORD error = 0;
+  if (load_resource_dll(info, own_dir, name.c_str(), &error) != RESOURCE_DLL_UNLOADABLE) return 0;
+  show_system_error(error, "Failed to load Resource .dll");
+  return -1;
 }
 
 void wait_for_first_stage(unsigned long process) {
