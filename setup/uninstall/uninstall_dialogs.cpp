@@ -75,15 +75,13 @@ INT_PTR CALLBACK uninstall_dialog_proc(HWND dialog, UINT message, WPARAM wparam,
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        release_side_bitmap(dialog);
-        EndDialog(dialog, 1);
+        page_end(dialog, 1);
       } else if (LOWORD(wparam) == 4) {
         run_dialog(dialog, IDD_DETAILS, details_dialog_proc, context_of(dialog)->info);
       }
       return TRUE;
     case WM_CLOSE:
-      release_side_bitmap(dialog);
-      EndDialog(dialog, 0);
+      page_end(dialog, 0);
       return TRUE;
     default:
       return FALSE;
@@ -97,13 +95,11 @@ INT_PTR CALLBACK details_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        release_side_bitmap(dialog);
-        EndDialog(dialog, 1);
+        page_end(dialog, 1);
       }
       return TRUE;
     case WM_CLOSE:
-      release_side_bitmap(dialog);
-      EndDialog(dialog, 0);
+      page_end(dialog, 0);
       return TRUE;
     default:
       return FALSE;
