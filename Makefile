@@ -4,9 +4,10 @@
 #   make test   build, then run every test
 #   make demo   build, then pack and install the sample product under Wine
 #   make bench  build, then run the benchmarks
+#   make dist   build, then write dist/sdk/ and dist/tuner/ (and their zips) for product makers
 
 PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build wine64 xvfb xauth \
-            imagemagick googletest xdotool
+            imagemagick googletest xdotool zip
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
@@ -33,8 +34,11 @@ build: deps build/host/build.ninja build/i686/build.ninja build/x86_64/build.nin
 	cmake --build build/i686 -j $(JOBS)
 	cmake --build build/x86_64 -j $(JOBS)
 
+SHIPPED := build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/products/dsetup.dll
+
 test: build
-	../shared/tools/compat.sh build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/products/dsetup.dll
+	tools/check_layers.sh
+	tools/compat.sh $(SHIPPED)
 	cd build/host && ctest --output-on-failure
 	cd build/x86_64 && ctest -j2 --output-on-failure
 
@@ -44,5 +48,9 @@ demo: build
 bench: build
 	bash bench/run.sh
 
+dist: build
+	tools/compat.sh $(SHIPPED)
+	bash tools/dist.sh .
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "install/file_copy.h"
-#include "script/setup_info.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
 
 namespace {
 

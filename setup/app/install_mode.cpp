@@ -2,6 +2,7 @@
 // check, then the main window whose timer runs the wizard.
 #include "app/main_window.h"
 #include "app/run_modes.h"
+#include "script/globals.h"
 #include "script/ini_file.h"
 #include "script/script_reader.h"
 #include "util/messages.h"

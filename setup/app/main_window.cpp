@@ -1,6 +1,7 @@
 // The main window: class, creation, and the window procedure that drives the wizard.
 #include "app/main_window.h"
 
+#include "install/install_sequence.h"
 #include "wizard/wizard.h"
 
 const char kMainWindowClass[] = "zindlesetup";
@@ -33,7 +34,7 @@ void paint(HWND window) {
 
 void run_wizard_once(HWND window) {
   KillTimer(window, kWizardTimer);
-  g_state.wizard_result = run_wizard(g_state.info, g_state.table);
+  g_state.wizard_result = run_wizard(g_state.info, g_state.table, run_install_steps);
   DestroyWindow(window);
 }
 

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "script/setup_info.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
 
 extern const char kMainWindowClass[];  // "zindlesetup"
 

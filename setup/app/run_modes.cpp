@@ -2,6 +2,7 @@
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
+#include "script/globals.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/messages.h"
 

@@ -6,9 +6,9 @@
 
 #include "install/uninstall_record.h"
 #include "res/resource.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/messages.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
 
 namespace {
 

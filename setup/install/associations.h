@@ -1,7 +1,7 @@
 // The associations step: registers the script's file extensions with the installed programs.
 #pragma once
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // For each association: if the extension already has a key, asks confirm_association; a No ends
 // the step leaving this and all later associations unwritten. Otherwise writes

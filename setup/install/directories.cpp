@@ -2,7 +2,7 @@
 #include "install/directories.h"
 
 #include "install/file_copy.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 int create_directories(SetupInfo *info) {
   if (info->install_dir.length() == 0) return -1;

@@ -1,7 +1,7 @@
 // The directory step: the install directory and every DIRECTORIES entry.
 #pragma once
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // Creates install_dir and each DIRECTORIES entry (resolved like a copy destination), entering
 // every level it creates in the uninstall record, outermost first. 0, or -1 at the first

@@ -8,7 +8,7 @@
 #include "install/files_dat.h"
 #include "install/progress_window.h"
 #include "install/uninstall_record.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The copy step: puts every FILES entry, then setup.exe and dsetup.dll, into place.
 #pragma once
 
-#include "script/setup_info.h"
-#include "script/setup_string.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
+#include "sdk/setup_string.h"
 
 // Full path for a destination value of DIRECTORIES or FILES: "%1" the Windows directory,
 // "%2" the system directory, "%3" the drive root of install_dir, anything else below install_dir.

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/utilities.h"
 
 namespace {
 
@@ -32,14 +32,6 @@ int archive_length(FILE *file, uint64_t *length) {
 int seek_to(FILE *file, uint64_t offset) {
   fpos_t position = static_cast<fpos_t>(offset);
   return fsetpos(file, &position) == 0;
-}
-
-// Bytes the member occupies: one data block and one mask block per started block of output.
-// Cannot overflow: B * ceil(size / B) < size + B < 2^33.
-uint64_t member_span(const FilesDatEntry &entry) {
-  uint64_t b = entry.block_size;
-  uint64_t blocks = (static_cast<uint64_t>(entry.size) + b - 1) / b;
-  return 2 * b * blocks;
 }
 
 // data[i] ^= mask[i] for n bytes, a machine word at a time where the length allows.
@@ -119,11 +111,13 @@ int FilesDat::Close() {
 int FilesDat::Find(const char *name, FilesDatEntry *entry) {
   if (!open_ || !name) return 0;
   if (fseek(file_, 0, SEEK_SET) != 0) return 0;
+  unsigned char bytes[files_dat::kEntrySize];
   FilesDatEntry candidate;
-  while (fread(&candidate, 1, sizeof candidate, file_) == sizeof candidate) {
-    if (candidate.name[0] == 0) return 0;
+  while (fread(bytes, 1, sizeof bytes, file_) == sizeof bytes) {
+    files_dat::decode_entry(bytes, &candidate);
+    if (files_dat::ends_directory(candidate)) return 0;
     // A name that fills its whole field has no terminator: a damaged entry that names nothing.
-    if (memchr(candidate.name, 0, sizeof candidate.name) == nullptr) continue;
+    if (!candidate.name_terminated) continue;
     if (mbcs_compare_nocase(name, candidate.name) == 0) {
       if (entry) *entry = candidate;
       return 1;
@@ -145,10 +139,9 @@ int FilesDat::Extract(const char *name, const char *destination) {
   if (!open_ || !destination) return 0;
   FilesDatEntry entry;
   if (!Find(name, &entry)) return 0;
-  if (entry.block_size == 0) return 0;
   uint64_t length = 0;
   if (!archive_length(file_, &length)) return 0;
-  if (static_cast<uint64_t>(entry.data_offset) + member_span(entry) > length) return 0;
+  if (!files_dat::member_fits(entry, length)) return 0;
 
   // Past the checks above the member's blocks lie inside the archive, so B is bounded by its size.
   BlockBuffers buffers;

@@ -1,20 +1,12 @@
-// FilesDat: reader of the product archive files.dat (a directory of 276-byte entries, then each
-// member stored as pairs of a data block and a mask block; output = data XOR mask).
+// FilesDat: reader of the product archive files.dat (its layout: sdk/files_dat_format.h).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
-#pragma pack(push, 1)
-struct FilesDatEntry {
-  char name[260];
-  uint32_t block_size;
-  uint32_t reserved;
-  uint32_t size;
-  uint32_t data_offset;
-};
-#pragma pack(pop)
-static_assert(sizeof(FilesDatEntry) == 276, "files.dat entries are 276 bytes");
+#include "sdk/files_dat_format.h"
+
+typedef files_dat::Entry FilesDatEntry;
 
 // One open archive at a time; the destructor closes it. Every lookup rescans the directory from
 // the start, and the first entry whose name matches (ignoring letter case) wins. The archive is

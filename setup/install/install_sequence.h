@@ -1,8 +1,8 @@
 // The install steps, run in their fixed order once the user confirmed the Ready page.
 #pragma once
 
-#include "script/setup_info.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
 
 // Runs: repaint of the main window, directories, file copy, Start-menu shortcuts, associations,
 // version stamp, package.dat, registry entries with the Add/Remove entry, uninstall record.

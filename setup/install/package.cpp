@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "uninstall/remove_items.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // Writes <install_dir>\package.dat holding every dependency that can be read, then the terminator.
 // 1 written; 0 when it cannot be created or not every byte reached the disk.

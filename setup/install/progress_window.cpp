@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // Opens the dialog from info's resource library, else from setup itself, owned by parent.
 // 0 on success, -1 when neither module yields the dialog. An already open window is closed first.

@@ -1,7 +1,7 @@
 // The registry step: the script's REGISTRY ENTRIES, then the Add/Remove Programs entry.
 #pragma once
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // Writes every REGISTRY ENTRIES value and records each as "<root abbreviation>\<key>,<name>".
 // With replacing_previous 1 an entry whose key ends in "\user" (any letter case) is skipped.

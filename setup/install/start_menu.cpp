@@ -6,12 +6,10 @@
 #include <cstring>
 
 #include "install/uninstall_record.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
-
-const char kSpecialProductName[] = "";
-const char kSpecialFolderName[] = "";
+#include "util/start_menu_folder.h"
 
 namespace {
 
@@ -65,19 +63,6 @@ bool file_exists(const char *path) {
 }
 
 }  // namespace
-
-void split_folder_name(const char *folder, String *first, String *rest) {
-  const char *text = folder ? folder : "";
-  const char *slash = strchr(text, '\\');
-  String head;
-  if (slash) {
-    for (const char *p = text; p < slash; ++p) head.append(*p, 1);
-  } else {
-    head = text;
-  }
-  *first = head;
-  *rest = slash ? slash : "";
-}
 
 int read_programs_folder(char *out) {
   int nt = is_this_winnt();

@@ -1,13 +1,7 @@
 // The Start-menu step: one shell shortcut per STARTMENU ENTRIES item in the Programs folder.
 #pragma once
 
-#include "script/setup_info.h"
-#include "script/setup_string.h"
-
-// The built-in pair of the special folder rule (shared with the Start-menu page): a product name
-// and the longer folder name used in its place. Both are empty, which disables the rule.
-extern const char kSpecialProductName[];
-extern const char kSpecialFolderName[];
+#include "sdk/setup_info.h"
 
 // For each item (on a copy): the special folder rule, the "%1" uninstall shortcut, then
 // create_shortcut. Always 0.
@@ -23,7 +17,3 @@ int create_shortcut(SetupInfo *info, const SetupStartMenu &item);
 // default user's on Windows 95 and 98. 1 and out (260 bytes) filled; 0 and out untouched when
 // the registry does not hold it.
 int read_programs_folder(char *out);
-
-// first := the text before the first backslash (all of it when there is none);
-// rest := the text from that backslash on (empty when there is none).
-void split_folder_name(const char *folder, String *first, String *rest);

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "sdk/reg_key.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and stored under HKLM\Software\Quorvane\<product>\uninstall at the end.
 #pragma once
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // Each appends one item numbered by its kind's process-wide counter; all return 0.
 int record_file(SetupInfo *info, const char *path);

@@ -1,7 +1,7 @@
 // The version-stamp step: four DWORD values named after the script's VERSION prefix.
 #include "install/version_stamp.h"
 
-#include "util/reg_key.h"
+#include "sdk/reg_key.h"
 
 const char kVersionStampParent[] = "Software\\Quorvane\\Vemmick";
 const char kVersionStampKey[] = "Software\\Quorvane\\Vemmick\\Ormal000";

@@ -1,7 +1,7 @@
 // The version-stamp step: the product's four version numbers under the maker's fixed key.
 #pragma once
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // The key under HKEY_LOCAL_MACHINE that holds the stamps, and its parent.
 extern const char kVersionStampParent[];

@@ -1,9 +1,11 @@
 // Loading the product's hook library and obtaining its hook table.
 #include "script/script_reader.h"
 
+#include "sdk/dispatch_table.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
-#include "wizard/dispatch_table.h"
+
+SetupDispatchTable *g_dispatch = nullptr;
 
 int load_setup_dll(SetupInfo *info, const char *directory) {
   char path[260];

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/root_keys.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -2,7 +2,11 @@
 #pragma once
 
 #include "script/ini_file.h"
-#include "script/setup_info.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
+
+// The table of the loaded hook library (set once by load_setup_dll); null before that.
+extern SetupDispatchTable *g_dispatch;
 
 // Loads "<directory>\dsetup.dll", calls its SetupDllEntryPoint and keeps the table in g_dispatch
 // and the module in info->hook_library. 0, or -1 after showing what went wrong.

@@ -1,6 +1,7 @@
 // Deleting a file at the next restart: MoveFileEx on Windows NT, WinInit.Ini's [Rename] on Windows 95/98.
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
 #include "util/bounded_text.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "install/package.h"
+#include "sdk/reg_key.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
 #include "wizard/wizard.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "install/uninstall_record.h"
+#include "sdk/reg_key.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
 
 namespace {
 

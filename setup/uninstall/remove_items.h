@@ -1,8 +1,8 @@
 // Removal of the items of the uninstall record, and deletion of files at the next restart.
 #pragma once
 
-#include "script/setup_info.h"
-#include "util/exports.h"
+#include "sdk/setup_api.h"
+#include "sdk/setup_info.h"
 
 int remove_files(SetupInfo *info);
 int remove_associations(SetupInfo *info);
@@ -16,6 +16,3 @@ int split_key_path(const char *key_path, char *parent, unsigned long parent_size
 // Adds "NUL=<path>" as the first line of the [Rename] section of <windows_dir>\WinInit.Ini, making
 // the section (at the end of the file) and the file when missing. 1 when the entry was written.
 int add_wininit_rename(const char *windows_dir, const char *path);
-
-// Schedules path for deletion at the next restart (MoveFileEx on NT, WinInit.Ini on 95/98).
-SETUP_API void mark_file_for_deletion(const char *path);

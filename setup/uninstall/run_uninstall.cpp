@@ -4,11 +4,11 @@
 
 #include "install/uninstall_record.h"
 #include "res/resource.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The Uninstalling dialog (3008), which runs the removal, and the Details dialog (3009), which
 // lists what could not be removed.
 #include "res/resource.h"
+#include "sdk/utilities.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
-#include "util/utilities.h"
 #include "wizard/page_common.h"
 #include "wizard/wizard.h"
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/command_line.h"
-#include "script/setup_info.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
+#include "uninstall/stage_args.h"
 
 // 1 when the user declined, 0 otherwise.
 int uninstall_first_stage(SetupInfo *info, const FirstStageArgs &args);

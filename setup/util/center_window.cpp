@@ -1,5 +1,5 @@
 // center_window: places a window over the middle of another (or of the desktop).
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 void center_window(HWND reference, HWND window) {
   if (!reference) reference = GetDesktopWindow();

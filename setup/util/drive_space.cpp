@@ -1,7 +1,7 @@
 // get_drive_info: size, free and used space of a fixed disk in megabytes.
 #include <cstdint>
 
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 namespace {
 

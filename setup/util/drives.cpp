@@ -1,7 +1,7 @@
 // Drive roots: the first fixed disk, the disk that holds Program Files, the root of a path.
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // and leading parts that already exist as files.
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "util/path_parts.h"
-#include "util/utilities.h"
 
 namespace {
 

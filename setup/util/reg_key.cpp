@@ -1,5 +1,5 @@
 // kRegKey: all of setup's registry access except key deletion goes through here.
-#include "util/reg_key.h"
+#include "sdk/reg_key.h"
 
 kRegKey::kRegKey() : key_(nullptr) {}
 

@@ -1,5 +1,5 @@
 // load_res_string: a product's resource library first, setup's own strings second.
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 int load_res_string(SetupInfo *info, int id, char *buffer, unsigned long size) {
   if (!info || !buffer || size == 0) return 0;

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 unsigned long run_program(int wait, const char *command_line) {
   const unsigned long kNotStarted = 0xFFFFFFFFul;

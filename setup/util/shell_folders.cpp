@@ -1,9 +1,9 @@
 // Where the shell keeps its folders: special folder locations and the Start menu's Programs.
 #include <shlobj.h>
 
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
 
 namespace {
 

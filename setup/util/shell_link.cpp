@@ -1,8 +1,8 @@
 // create_start_link: writes a shell shortcut (.lnk) through the shell's link object.
 #include <shlobj.h>
 
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Which Windows is running: platform and build from the version record, language, rights.
-#include "util/reg_key.h"
-#include "util/utilities.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 
 namespace {
 

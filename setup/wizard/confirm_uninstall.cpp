@@ -1,8 +1,8 @@
 // The question before an uninstall removes anything.
 #include "res/resource.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
-#include "util/utilities.h"
 #include "wizard/wizard.h"
 
 int confirm_uninstall(SetupInfo *info) {

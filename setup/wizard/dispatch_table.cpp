@@ -1,11 +1,10 @@
 // SetupDispatchTable defaults: every hook goes on (0); BeforeReadyDialog also fills the
 // Ready page's summary with the install directory and the Start-menu folder.
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
 
 #include "res/resource.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
-SetupDispatchTable *g_dispatch = nullptr;
 
 SetupDispatchTable::SetupDispatchTable() {}
 SetupDispatchTable::~SetupDispatchTable() {}

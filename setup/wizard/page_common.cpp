@@ -2,9 +2,9 @@
 #include "wizard/page_common.h"
 
 #include "res/resource.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
-#include "util/utilities.h"
 #include "wizard/pages.h"
 
 namespace {

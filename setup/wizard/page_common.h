@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 // What a page's Cancel and Back do (or-ed into page_command's flags).
 enum {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/utilities.h"
 #include "wizard/page_common.h"
 #include "wizard/pages.h"
 

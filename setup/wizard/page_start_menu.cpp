@@ -1,8 +1,8 @@
 // Start-menu folder page (3003): the folder name edit and the list of existing folders.
-#include "install/start_menu.h"
 #include "res/resource.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/utilities.h"
+#include "util/start_menu_folder.h"
 #include "wizard/page_common.h"
 #include "wizard/pages.h"
 

@@ -1,6 +1,6 @@
 // Welcome page (3000): the product's greeting in the text and the window title.
 #include "res/resource.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 #include "wizard/page_common.h"
 #include "wizard/pages.h"
 

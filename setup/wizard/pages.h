@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 INT_PTR CALLBACK welcome_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);     // 3000
 INT_PTR CALLBACK license_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);     // 3001

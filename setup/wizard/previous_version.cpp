@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
-#include "util/reg_key.h"
-#include "util/utilities.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 

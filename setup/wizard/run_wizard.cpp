@@ -1,6 +1,5 @@
 // run_wizard: the pages from Welcome to Complete, each between its Before and After hook,
 // with Back and Cancel, and the install steps between Ready and Complete.
-#include "install/install_sequence.h"
 #include "res/resource.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
@@ -45,7 +44,7 @@ int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
 
 }  // namespace
 
-int run_wizard(SetupInfo *info, SetupDispatchTable *table) {
+int run_wizard(SetupInfo *info, SetupDispatchTable *table, InstallSteps install_steps) {
   int r = table->SetupCreate(info, nullptr);
   if (r != 0) return r;
   const int count = static_cast<int>(sizeof kPages / sizeof kPages[0]);
@@ -59,7 +58,7 @@ int run_wizard(SetupInfo *info, SetupDispatchTable *table) {
     ++i;
   }
   if (info->main_window) UpdateWindow(info->main_window);
-  r = run_install_steps(info, table);
+  r = install_steps(info, table);
   if (r != 0) return r;
   r = run_page(info, table, kCompletePage);
   if (r != 0) return r == kGoBack ? -1 : r;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "uninstall/stage_args.h"
 
 namespace {
 

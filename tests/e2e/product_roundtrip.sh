@@ -106,7 +106,7 @@ check_eq "setup's temporary copies wait for the restart" 2 "$temp_copies"
 sleep 1
 reg_snapshot "$work/snap/reg.after"
 file_snapshot "$work/snap/files.after"
-volatile='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\'
+volatile='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|\\Control\\ServiceCurrent\]'
 stamp='^\[HKEY_LOCAL_MACHINE\\Software\\Quorvane(\\Vemmick[^]]*)?\]( |$)'
 reg_diff=$(diff "$work/snap/reg.before" "$work/snap/reg.after" | grep '^[<>]' | sed 's/^[<>] //' | grep -vE "$volatile" | grep -vE "$stamp")
 check_eq "registry after uninstall equals registry before" "" "$reg_diff"

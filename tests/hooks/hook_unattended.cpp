@@ -3,8 +3,7 @@
 // exported utilities, which proves a separately built library links against setup.exe.
 #include <cstdio>
 
-#include "util/utilities.h"
-#include "wizard/dispatch_table.h"
+#include "setup_sdk.h"
 
 namespace {
 

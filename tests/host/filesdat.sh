@@ -3,46 +3,7 @@
 # archives, bad input and hostile member names.
 # usage: bash filesdat.sh <filesdat program> <scratch dir>
 set -u
-FILESDAT=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-ROOT=$2/filesdat-host
-TOOL="python3 $(cd "$(dirname "$0")" && pwd)/files_dat_tool.py"
-rm -rf "$ROOT"
-mkdir -p "$ROOT"
-cd "$ROOT" || exit 1
-
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); }
-fail() {
-  failed=$((failed + 1))
-  echo "FAIL: $*"
-  [ -s out.txt ] && sed 's/^/  stdout: /' out.txt | head -5
-  [ -s err.txt ] && sed 's/^/  stderr: /' err.txt | head -5
-}
-
-# run CMD...: runs filesdat with the arguments, stdout to out.txt, stderr to err.txt; sets rc.
-run() {
-  "$FILESDAT" "$@" >out.txt 2>err.txt
-  rc=$?
-}
-# expect DESC STATUS [STDERR-PATTERN]: checks the last run's status and message.
-expect() {
-  local desc=$1 want=$2 pattern=${3:-}
-  if [ "$rc" != "$want" ]; then
-    fail "$desc: exit status $rc, expected $want"
-  elif [ -n "$pattern" ] && ! grep -qiE -- "$pattern" err.txt; then
-    fail "$desc: stderr does not match /$pattern/"
-  else
-    pass
-  fi
-}
-check() {
-  local desc=$1
-  shift
-  if "$@"; then pass; else fail "$desc"; fi
-}
-# Files other than the expected ones in a folder (temporary leftovers show up here).
-listing() { (cd "$1" && find . -mindepth 1 | sort | tr '\n' ' '); }
+. "$(dirname "$0")/lib/suite.sh" "$1" "$2" filesdat-host
 
 # ---- sources: sizes around block boundaries, a sub-folder, an empty file
 mkdir -p src/sub src/deep
@@ -215,5 +176,4 @@ check "packing 48 MiB stays under 16 MiB of memory (used ${create_kib} KiB)" tes
 check "unpacking 48 MiB stays under 16 MiB of memory (used ${extract_kib} KiB)" test "${extract_kib:-999999}" -lt 16384
 rm -f src/big.bin big.dat big-out/big.bin
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

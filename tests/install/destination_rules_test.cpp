@@ -8,7 +8,8 @@
 #include "install/file_copy.h"
 #include "install/registry_entries.h"
 #include "install/start_menu.h"
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
+#include "util/start_menu_folder.h"
 
 namespace {
 

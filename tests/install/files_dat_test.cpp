@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "install/files_dat.h"
+#include "sdk/utilities.h"
 #include "support/files_dat_writer.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include "install/install_sequence.h"
 #include "install/install_support.h"
 #include "install/start_menu.h"
-#include "install/version_stamp.h"
 #include "install/uninstall_record.h"
+#include "install/version_stamp.h"
 #include "script/ini_file.h"
 #include "script/script_reader.h"
+#include "sdk/utilities.h"
 #include "support/scratch.h"
 #include "uninstall/remove_items.h"
-#include "util/utilities.h"
 
 using namespace install_test;
 

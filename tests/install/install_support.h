@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "install/progress_window.h"
-#include "script/setup_info.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
+#include "sdk/setup_info.h"
 
 namespace install_test {
 

@@ -8,8 +8,8 @@
 
 #include "install/install_support.h"
 #include "install/start_menu.h"
+#include "sdk/utilities.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 
 using namespace install_test;
 

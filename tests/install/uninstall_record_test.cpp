@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "install/uninstall_record.h"
+#include "sdk/reg_key.h"
 #include "support/scratch.h"
-#include "util/reg_key.h"
 
 namespace {
 

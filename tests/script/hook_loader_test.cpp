@@ -4,9 +4,9 @@
 #include <string>
 
 #include "script/script_reader.h"
+#include "sdk/dispatch_table.h"
 #include "support/message_recorder.h"
 #include "support/scratch.h"
-#include "wizard/dispatch_table.h"
 
 namespace {
 

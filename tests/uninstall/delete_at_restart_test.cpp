@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "support/scratch.h"
 #include "uninstall/remove_items.h"
-#include "util/reg_key.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "sdk/reg_key.h"
 #include "support/scratch.h"
 #include "uninstall/remove_items.h"
-#include "util/reg_key.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // center_window on real windows of this program.
 #include <gtest/gtest.h>
 
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fresh_info.h"
+#include "sdk/utilities.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "util/reg_key.h"
-#include "util/utilities.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 
 namespace {
 

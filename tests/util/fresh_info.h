@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 
 class FreshInfo {
  public:

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "sdk/utilities.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 
 namespace {
 

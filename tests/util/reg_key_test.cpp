@@ -1,8 +1,8 @@
 // kRegKey against the real (Wine) registry, in a scratch key removed after each test.
 #include <gtest/gtest.h>
 
+#include "sdk/reg_key.h"
 #include "support/scratch.h"
-#include "util/reg_key.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "fresh_info.h"
 #include "res/resource.h"
-#include "util/utilities.h"
+#include "sdk/utilities.h"
 
 namespace {
 

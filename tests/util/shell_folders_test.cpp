@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "util/reg_key.h"
-#include "util/utilities.h"
+#include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "sdk/utilities.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "sdk/utilities.h"
 #include "support/scratch.h"
-#include "util/utilities.h"
 #include "wizard/page_harness.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "gtest/gtest.h"
 #include "res/resource.h"
-#include "script/setup_info.h"
+#include "sdk/setup_info.h"
 #include "wizard/pages.h"
 
 namespace page {

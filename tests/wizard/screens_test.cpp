@@ -10,9 +10,9 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "sdk/dispatch_table.h"
 #include "support/scratch.h"
 #include "util/bounded_text.h"
-#include "wizard/dispatch_table.h"
 #include "wizard/page_common.h"
 #include "wizard/page_harness.h"
 #include "wizard/programs_folder.h"

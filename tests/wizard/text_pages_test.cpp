@@ -5,7 +5,7 @@
 #include <string>
 
 #include "gtest/gtest.h"
-#include "wizard/dispatch_table.h"
+#include "sdk/dispatch_table.h"
 #include "wizard/page_common.h"
 #include "wizard/page_harness.h"
 

@@ -24,31 +24,31 @@ bool read_directory(FILE *archive, const std::string &path, Directory *dir) {
   uint64_t position = 0;
   uint64_t first_data = UINT64_MAX;  // lowest offset of any member's data seen so far
   for (;;) {
-    if (position + kEntrySize > first_data) {
+    if (position + files_dat::kEntrySize > first_data) {
       dir->damage = "the directory runs into member data at offset " + number(first_data) +
                     " (no terminator entry)";
       break;
     }
-    unsigned char raw[kEntrySize];
-    size_t got = fread(raw, 1, kEntrySize, archive);
-    if (got < kEntrySize && ferror(archive)) {
+    unsigned char raw[files_dat::kEntrySize];
+    size_t got = fread(raw, 1, files_dat::kEntrySize, archive);
+    if (got < files_dat::kEntrySize && ferror(archive)) {
       report("cannot read %s: %s", path.c_str(), error_text().c_str());
       return false;
     }
     if (got == 0) break;  // no terminator, but the directory ends cleanly with the file
-    if (got < kEntrySize) {
+    if (got < files_dat::kEntrySize) {
       dir->damage = "the directory is cut off: the entry at offset " + number(position) + " has only " +
-                    number(got) + " of " + number(kEntrySize) + " bytes";
+                    number(got) + " of " + number(files_dat::kEntrySize) + " bytes";
       position += got;
       break;
     }
-    position += kEntrySize;
-    if (raw[0] == 0) {
+    position += files_dat::kEntrySize;
+    files_dat::Entry entry;
+    files_dat::decode_entry(raw, &entry);
+    if (files_dat::ends_directory(entry)) {
       dir->terminated = true;
       break;
     }
-    ArchiveEntry entry;
-    decode_entry(raw, &entry);
     if (entry.size > 0 && entry.data_offset < first_data) first_data = entry.data_offset;
     dir->entries.push_back(entry);
   }
@@ -56,11 +56,11 @@ bool read_directory(FILE *archive, const std::string &path, Directory *dir) {
   return true;
 }
 
-std::string entry_damage(const Directory &dir, const ArchiveEntry &entry) {
+std::string entry_damage(const Directory &dir, const files_dat::Entry &entry) {
   if (!entry.name_terminated) return "the name is not terminated within its 260 bytes";
   if (entry.block_size == 0) return "the block size is 0";
-  uint64_t span = member_span(entry.block_size, entry.size);
-  if (entry.data_offset + span > dir.length)
+  uint64_t span = files_dat::member_span(entry.block_size, entry.size);
+  if (!files_dat::member_fits(entry, dir.length))
     return "its data (" + number(span) + " bytes at offset " + number(entry.data_offset) +
            ") runs past the end of the archive (" + number(dir.length) + " bytes)";
   if (entry.size > 0 && entry.data_offset < dir.end)

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "archive_entry.h"
+#include "files_dat_format.h"
 
 struct Directory {
   uint64_t length = 0;  // size of the archive in bytes
   uint64_t end = 0;     // first byte after the directory, terminator included
   bool terminated = false;
-  std::vector<ArchiveEntry> entries;
+  std::vector<files_dat::Entry> entries;
   std::string damage;  // what is wrong with the directory itself; "" when nothing
 };
 
@@ -26,4 +26,4 @@ bool read_directory(FILE *archive, const std::string &path, Directory *dir);
 
 // What is wrong with one entry, "" when it can be extracted: unterminated name, block size 0,
 // data outside the archive or over the directory.
-std::string entry_damage(const Directory &dir, const ArchiveEntry &entry);
+std::string entry_damage(const Directory &dir, const files_dat::Entry &entry);

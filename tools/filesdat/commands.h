@@ -1,4 +1,4 @@
-// The four commands of filesdat. Each returns the process exit status (0 success, 1 failure)
+// The commands of filesdat. Each returns the process exit status (0 success, 1 failure)
 // and reports every failure on stderr.
 #pragma once
 
@@ -7,9 +7,16 @@
 #include <vector>
 
 // Writes a new archive holding the named files (names relative to source_dir). Nothing is left
-// under the archive's name unless the whole archive was written.
+// under the archive's name unless the whole archive was written. Names are stored tidied
+// (backslashes, no "." or empty parts), or exactly as given when names_as_written.
 int run_create(const std::string &archive, const std::string &source_dir, uint32_t block_size,
-               const std::vector<std::string> &names);
+               const std::vector<std::string> &names, bool names_as_written);
+// Packs the files that the script's [FILES] section names, each stored under its filesrc text.
+int run_create_from_script(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+                           const std::string &script_path);
+// Reports every problem setup would meet in the script, one line each; 1 when any is an error.
+// With a payload folder, also the files that the script names but that are not in it.
+int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given);
 // Prints size and name of every member.
 int run_list(const std::string &archive);
 // Checks the directory and every entry; prints a summary, or the damage found.

@@ -1,13 +1,14 @@
 // filesdat create: packs files into a new files.dat, one block at a time.
 #include <cstring>
 
-#include "archive_entry.h"
 #include "block_buffers.h"
 #include "commands.h"
 #include "file_io.h"
+#include "files_dat_format.h"
 #include "member_name.h"
 #include "messages.h"
 #include "random_source.h"
+#include "script_items.h"
 #include "staged_file.h"
 
 namespace {
@@ -17,7 +18,7 @@ const uint64_t kMaxOffset = 0xFFFFFFFFu;
 struct Member {
   std::string stored;  // name in the archive, backslash separators
   std::string source;  // where the file is read from
-  ArchiveEntry entry;
+  files_dat::Entry entry;
 };
 
 std::string native_path(std::string stored) {
@@ -26,15 +27,24 @@ std::string native_path(std::string stored) {
   return stored;
 }
 
-// Turns the command-line names into members; reports every name that cannot be packed.
-bool collect_members(const std::string &source_dir, const std::vector<std::string> &names,
+// Turns the names into members; reports every name that cannot be packed. A name given as
+// written is stored exactly so (setup looks a member up by the script's text), once it is known
+// to be safe; other names are stored in their tidied form.
+bool collect_members(const std::string &source_dir, const std::vector<std::string> &names, bool as_written,
                      std::vector<Member> *members) {
   bool ok = true;
   for (const std::string &given : names) {
     Member member;
-    std::string why;
-    if (!stored_name_for(given, &member.stored, &why)) {
+    std::string why, tidied;
+    if (!stored_name_for(given, &tidied, &why)) {
       report("cannot store \"%s\": %s", given.c_str(), why.c_str());
+      ok = false;
+      continue;
+    }
+    member.stored = as_written ? given : tidied;
+    if (member.stored.size() > files_dat::kMaxNameLength) {
+      report("cannot store \"%s\": the name is longer than %lu bytes", given.c_str(),
+             static_cast<unsigned long>(files_dat::kMaxNameLength));
       ok = false;
       continue;
     }
@@ -45,7 +55,7 @@ bool collect_members(const std::string &source_dir, const std::vector<std::strin
       ok = false;
       continue;
     }
-    member.source = join_path(source_dir, native_path(member.stored));
+    member.source = join_path(source_dir, native_path(tidied));
     if (!is_regular_file(member.source)) {
       report("cannot read %s: %s", member.source.c_str(),
              is_directory(member.source) ? "it is a folder" : "no such file");
@@ -101,7 +111,7 @@ bool write_members(std::vector<Member> *members, uint32_t block_size, FILE *out,
     report("cannot allocate two blocks of %lu bytes", static_cast<unsigned long>(block_size));
     return false;
   }
-  uint64_t position = (members->size() + 1) * kEntrySize;
+  uint64_t position = (members->size() + 1) * files_dat::kEntrySize;
   for (Member &member : *members) {
     if (position > kMaxOffset) {
       report("the archive would pass 4 GiB before %s; pack fewer files", member.stored.c_str());
@@ -120,17 +130,17 @@ bool write_members(std::vector<Member> *members, uint32_t block_size, FILE *out,
     member.entry.reserved = 0;
     member.entry.size = size;
     member.entry.data_offset = static_cast<uint32_t>(position);
-    position += member_span(block_size, size);
+    position += files_dat::member_span(block_size, size);
   }
   return true;
 }
 
 // The directory: one entry per member and the all-zero terminator.
 bool write_directory(const std::vector<Member> &members, FILE *out, const std::string &archive, bool final) {
-  unsigned char raw[kEntrySize];
+  unsigned char raw[files_dat::kEntrySize];
   for (const Member &member : members) {
     if (final) {
-      encode_entry(member.entry, raw);
+      files_dat::encode_entry(member.entry, raw);
     } else {
       memset(raw, 0, sizeof raw);
     }
@@ -143,9 +153,9 @@ bool write_directory(const std::vector<Member> &members, FILE *out, const std::s
 }  // namespace
 
 int run_create(const std::string &archive, const std::string &source_dir, uint32_t block_size,
-               const std::vector<std::string> &names) {
+               const std::vector<std::string> &names, bool names_as_written) {
   std::vector<Member> members;
-  if (!collect_members(source_dir, names, &members)) return 1;
+  if (!collect_members(source_dir, names, names_as_written, &members)) return 1;
   StagedFile output;
   if (!output.open(archive)) return 1;
   FILE *out = output.stream();
@@ -158,4 +168,19 @@ int run_create(const std::string &archive, const std::string &source_dir, uint32
   }
   if (!write_directory(members, out, archive, true)) return 1;
   return output.commit() ? 0 : 1;
+}
+
+int run_create_from_script(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+                           const std::string &script_path) {
+  IniFile script;
+  if (!script.load(script_path)) {
+    report("cannot read %s: %s", script_path.c_str(), error_text().c_str());
+    return 1;
+  }
+  std::vector<std::string> names = script_source_names(script);
+  if (names.empty()) {
+    report("%s names no files to pack: its [FILES] section has no filesrc key that setup reads", script_path.c_str());
+    return 1;
+  }
+  return run_create(archive, source_dir, block_size, names, true);
 }

@@ -14,12 +14,12 @@ namespace {
 // The entries to extract: those named (first match wins, as in setup), or every entry whose name
 // was not used by an earlier one. False (reported) when a named member does not exist.
 bool select_entries(const Directory &dir, const std::vector<std::string> &names,
-                    std::vector<const ArchiveEntry *> *chosen) {
+                    std::vector<const files_dat::Entry *> *chosen) {
   bool ok = true;
   if (names.empty()) {
-    for (const ArchiveEntry &entry : dir.entries) {
-      const ArchiveEntry *first = nullptr;
-      for (const ArchiveEntry &earlier : dir.entries) {
+    for (const files_dat::Entry &entry : dir.entries) {
+      const files_dat::Entry *first = nullptr;
+      for (const files_dat::Entry &earlier : dir.entries) {
         if (same_name(earlier.name, entry.name)) {
           first = &earlier;
           break;
@@ -36,8 +36,8 @@ bool select_entries(const Directory &dir, const std::vector<std::string> &names,
   for (std::string name : names) {
     for (char &c : name)
       if (c == '/') c = '\\';
-    const ArchiveEntry *found = nullptr;
-    for (const ArchiveEntry &entry : dir.entries) {
+    const files_dat::Entry *found = nullptr;
+    for (const files_dat::Entry &entry : dir.entries) {
       if (entry.name_terminated && same_name(entry.name, name)) {
         found = &entry;
         break;
@@ -54,7 +54,7 @@ bool select_entries(const Directory &dir, const std::vector<std::string> &names,
 }
 
 // Writes the member's output bytes: data XOR mask, block pair by block pair.
-bool unpack_member(FILE *archive, const ArchiveEntry &entry, FILE *out, const std::string &archive_path,
+bool unpack_member(FILE *archive, const files_dat::Entry &entry, FILE *out, const std::string &archive_path,
                    const std::string &target) {
   if (entry.size == 0) return true;
   BlockBuffers buffers;
@@ -86,7 +86,7 @@ bool unpack_member(FILE *archive, const ArchiveEntry &entry, FILE *out, const st
 }
 
 // Checks the member and its name, then writes it below output_dir.
-bool extract_entry(FILE *archive, const std::string &archive_path, const Directory &dir, const ArchiveEntry &entry,
+bool extract_entry(FILE *archive, const std::string &archive_path, const Directory &dir, const files_dat::Entry &entry,
                    const std::string &output_dir) {
   std::string damage = entry_damage(dir, entry);
   if (!damage.empty()) {
@@ -116,7 +116,7 @@ int run_extract(const std::string &archive, const std::string &output_dir, const
   FILE *file = open_archive(archive);
   if (!file) return 1;
   Directory dir;
-  std::vector<const ArchiveEntry *> chosen;
+  std::vector<const files_dat::Entry *> chosen;
   bool ok = read_directory(file, archive, &dir) && select_entries(dir, names, &chosen);
   if (ok && !dir.damage.empty()) {
     report("%s is damaged: %s", archive.c_str(), dir.damage.c_str());
@@ -127,7 +127,7 @@ int run_extract(const std::string &archive, const std::string &output_dir, const
     ok = false;
     chosen.clear();
   }
-  for (const ArchiveEntry *entry : chosen) {
+  for (const files_dat::Entry *entry : chosen) {
     if (!extract_entry(file, archive, dir, *entry, output_dir)) ok = false;
   }
   fclose(file);

@@ -21,7 +21,7 @@ bool load_directory(const std::string &archive, Directory *dir) {
 int run_list(const std::string &archive) {
   Directory dir;
   if (!load_directory(archive, &dir)) return 1;
-  for (const ArchiveEntry &entry : dir.entries)
+  for (const files_dat::Entry &entry : dir.entries)
     printf("%10lu  %s\n", static_cast<unsigned long>(entry.size), entry.name);
   if (!dir.damage.empty()) {
     report("%s is damaged: %s", archive.c_str(), dir.damage.c_str());

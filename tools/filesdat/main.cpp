@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "archive_entry.h"
+#include "block_limits.h"
 #include "commands.h"
 #include "messages.h"
 
@@ -14,16 +14,24 @@ const int kUsageStatus = 2;
 
 const char kUsage[] =
     "usage: filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] NAME...\n"
+    "       filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] --script SETUP.INI\n"
     "       filesdat list ARCHIVE\n"
     "       filesdat extract ARCHIVE [-C DIR] [NAME...]\n"
     "       filesdat verify ARCHIVE\n"
+    "       filesdat check SETUP.INI [-C DIR]\n"
     "\n"
     "create   packs the named files (relative to DIR, default the current folder) into ARCHIVE;\n"
     "         each is stored under its name with backslashes, as setup looks it up.\n"
+    "         With --script, packs every file that the script's [FILES] section names\n"
+    "         (its filesrc values, read as setup reads them), each stored under its\n"
+    "         filesrc text; NAMEs cannot be given as well.\n"
     "         BLOCKSIZE is 1 to 16777216 bytes, default 65536.\n"
     "list     prints the size and name of every member.\n"
     "extract  writes the named members (default all) below DIR (default the current folder).\n"
-    "verify   checks the directory and every member's position; exits 1 on damage.\n";
+    "verify   checks the directory and every member's position; exits 1 on damage.\n"
+    "check    reads SETUP.INI as setup will and prints each problem as\n"
+    "         SETUP.INI:LINE: [SECTION] key: message (warnings say \"warning:\"); with -C,\n"
+    "         also the files it names that are not in DIR. Exits 1 when any problem is an error.\n";
 
 int usage_error(const char *problem) {
   if (problem) report("%s", problem);
@@ -37,6 +45,8 @@ struct Arguments {
   uint32_t block_size = kDefaultBlockSize;
   bool block_given = false;
   std::vector<std::string> names;
+  std::string script;
+  bool script_given = false;
 };
 
 // Block sizes are plain decimal numbers from 1 to kMaxBlockSize.
@@ -52,20 +62,23 @@ bool parse_block_size(const char *text, uint32_t *out) {
   return true;
 }
 
-// Options and names after the archive. -C and -b may come anywhere before "--".
+// Options and names after the archive. -C, -b and --script may come anywhere before "--".
 bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::string *problem) {
   bool options = true;
   for (int i = first; i < argc; ++i) {
     const char *arg = argv[i];
     if (options && strcmp(arg, "--") == 0) {
       options = false;
-    } else if (options && (strcmp(arg, "-C") == 0 || strcmp(arg, "-b") == 0)) {
+    } else if (options && (strcmp(arg, "-C") == 0 || strcmp(arg, "-b") == 0 || strcmp(arg, "--script") == 0)) {
       if (i + 1 >= argc) {
         *problem = std::string(arg) + " needs a value";
         return false;
       }
       const char *value = argv[++i];
-      if (arg[1] == 'C') {
+      if (arg[1] == '-') {
+        args->script = value;
+        args->script_given = true;
+      } else if (arg[1] == 'C') {
         args->dir = value;
         args->dir_given = true;
       } else if (!parse_block_size(value, &args->block_size)) {
@@ -92,17 +105,27 @@ int main(int argc, char **argv) {
     fputs(kUsage, stdout);
     return 0;
   }
-  if (argc < 3) return usage_error(argc < 2 ? nullptr : "missing ARCHIVE");
-  std::string command = argv[1], archive = argv[2];
+  if (argc < 3) {
+    if (argc < 2) return usage_error(nullptr);
+    return usage_error(strcmp(argv[1], "check") == 0 ? "missing SETUP.INI" : "missing ARCHIVE");
+  }
+  std::string command = argv[1], archive = argv[2];  // for check, the script
   Arguments args;
   std::string problem;
   if (!parse_arguments(argc, argv, 3, &args, &problem)) return usage_error(problem.c_str());
 
   if (command == "create") {
+    if (args.script_given && !args.names.empty()) return usage_error("create takes NAMEs or --script, not both");
+    if (args.script_given) return run_create_from_script(archive, args.dir, args.block_size, args.script);
     if (args.names.empty()) return usage_error("create needs at least one NAME");
-    return run_create(archive, args.dir, args.block_size, args.names);
+    return run_create(archive, args.dir, args.block_size, args.names, false);
   }
   if (args.block_given) return usage_error("-b is only for create");
+  if (args.script_given) return usage_error("--script is only for create");
+  if (command == "check") {
+    if (!args.names.empty()) return usage_error("too many arguments for check");
+    return run_check(archive, args.dir, args.dir_given);
+  }
   if (command == "extract") return run_extract(archive, args.dir, args.names);
   if (args.dir_given || !args.names.empty()) return usage_error(("too many arguments for " + command).c_str());
   if (command == "list") return run_list(archive);

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "archive_entry.h"
 #include "file_io.h"
+#include "files_dat_format.h"
 
 namespace {
 
@@ -65,9 +65,9 @@ bool stored_name_for(const std::string &given, std::string *stored, std::string 
   std::vector<std::string> parts;
   if (!split_name(given, &parts, why)) return false;
   std::string name = joined(parts, '\\');
-  if (name.size() > kMaxNameLength) {
+  if (name.size() > files_dat::kMaxNameLength) {
     *why = "the name is " + std::to_string(name.size()) + " bytes long; at most " +
-           std::to_string(kMaxNameLength) + " fit";
+           std::to_string(files_dat::kMaxNameLength) + " fit";
     return false;
   }
   *stored = name;
@@ -86,4 +86,9 @@ bool same_name(const std::string &a, const std::string &b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (fold(a[i]) != fold(b[i])) return false;
   return true;
+}
+
+std::string folded_name(std::string name) {
+  for (char &c : name) c = fold(c);
+  return name;
 }

@@ -15,3 +15,5 @@ bool output_path_for(const std::string &stored, std::string *relative, std::stri
 
 // Names compare as setup compares them: letters A-Z without regard to case.
 bool same_name(const std::string &a, const std::string &b);
+// name with A-Z turned to a-z: equal for names that same_name finds the same.
+std::string folded_name(std::string name);

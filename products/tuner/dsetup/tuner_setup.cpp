@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup_sdk.h"
 #include "tuner_texts.h"
-#include "util/utilities.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // TunerSetup: the Skellan tuner's hooks into setup.
 #pragma once
 
-#include "wizard/dispatch_table.h"
+#include "setup_sdk.h"
 
 class TunerSetup : public SetupDispatchTable {
  public:

@@ -1,8 +1,8 @@
 // create_path: makes every missing level of a directory path, outermost first, and can
 // enter each level it made in the uninstall record.
 #include "install/uninstall_record.h"
+#include "sdk/utilities.h"
 #include "util/path_parts.h"
-#include "util/utilities.h"
 
 namespace {
 

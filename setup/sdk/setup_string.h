@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "util/exports.h"
+#include "setup_api.h"
 
 class SETUP_API String {
  public:

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "util/exports.h"
+#include "setup_api.h"
 
 class SETUP_API kRegKey {
  public:

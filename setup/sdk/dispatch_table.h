@@ -3,9 +3,9 @@
 // Results: 0 go on, 1 cancelled, -1 failure, 2 or 3 from a Before hook skip its dialog.
 #pragma once
 
-#include "script/setup_info.h"
-#include "script/setup_string.h"
-#include "util/exports.h"
+#include "setup_api.h"
+#include "setup_info.h"
+#include "setup_string.h"
 
 class SETUP_API SetupDispatchTable {
  public:
@@ -44,8 +44,3 @@ class SETUP_API SetupDispatchTable {
 // The hook library's one entry point, exported by name with C linkage:
 //   extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *info, int reserved);
 typedef SetupDispatchTable *(*SetupDllEntryPointFn)(SetupInfo *info, int reserved);
-
-#ifdef SETUP_BUILD
-// The table of the loaded hook library (set once by load_setup_dll); null before that.
-extern SetupDispatchTable *g_dispatch;
-#endif

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "script/setup_info.h"
-#include "util/exports.h"
+#include "setup_api.h"
+#include "setup_info.h"
 
 // Windows version tests.
 SETUP_API int is_this_winnt();
@@ -51,6 +51,9 @@ SETUP_API unsigned long run_program(int wait, const char *command_line);
 
 // Loads string id from info's resource library, then from setup itself. 1 when found non-empty.
 SETUP_API int load_res_string(SetupInfo *info, int id, char *buffer, unsigned long size);
+
+// Schedules path for deletion at the next restart (MoveFileEx on NT, WinInit.Ini on 95/98).
+SETUP_API void mark_file_for_deletion(const char *path);
 
 // Size of a loose file, else of the files.dat member of that name; 0 when neither exists.
 SETUP_API unsigned long get_file_size(const char *name);

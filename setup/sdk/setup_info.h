@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "script/item_list.h"
-#include "script/setup_string.h"
-#include "util/exports.h"
+#include "item_list.h"
+#include "setup_api.h"
+#include "setup_string.h"
 
 class SETUP_API SetupDir {
  public:
@@ -153,8 +153,3 @@ class SETUP_API SetupInfo {
   ItemList<UninstallInfo> uninstall_items;
   UninstallInfo *uninstall_items_cursor;
 };
-
-#ifdef SETUP_BUILD
-// The one SetupInfo of the process (static storage, zero-initialised before construction).
-extern SetupInfo g_setup_info;
-#endif

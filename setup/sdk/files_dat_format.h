@@ -1,0 +1,92 @@
+// files.dat, the product archive, as setup reads it and the filesdat packer writes it.
+//
+// The file starts with a directory of 276-byte entries, ended by an entry whose name is empty (or
+// by the end of the file). Each entry, all numbers little-endian:
+//
+//   offset  bytes  field
+//        0    260  name         zero-terminated, backslash separators; looked up ignoring letter case
+//      260      4  block_size   bytes per block, never 0
+//      264      4  reserved     0
+//      268      4  size         bytes of the member
+//      272      4  data_offset  offset of the member's first block pair from the start of the file
+//
+// A member is stored at data_offset as one pair of blocks per started block_size bytes of its
+// content: a data block, then a mask block, each block_size bytes long. The content is data XOR
+// mask, byte for byte; the last pair is padded to the whole block size and the padding is ignored.
+// A member therefore occupies member_span(block_size, size) bytes.
+//
+// Plain C++ with fixed-width types and no system headers, so tools on any host can include it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace files_dat {
+
+const size_t kEntrySize = 276;
+const size_t kNameField = 260;
+const size_t kMaxNameLength = kNameField - 1;
+const size_t kBlockSizeOffset = 260;
+const size_t kReservedOffset = 264;
+const size_t kSizeOffset = 268;
+const size_t kDataOffsetOffset = 272;
+
+struct Entry {
+  char name[kNameField + 1];  // always terminated here, even when the stored field was not
+  bool name_terminated;       // the stored field held a terminator within its 260 bytes
+  uint32_t block_size;
+  uint32_t reserved;
+  uint32_t size;
+  uint32_t data_offset;
+};
+
+inline void put32(unsigned char *out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+inline uint32_t get32(const unsigned char *in) {
+  return static_cast<uint32_t>(in[0]) | static_cast<uint32_t>(in[1]) << 8 | static_cast<uint32_t>(in[2]) << 16 |
+         static_cast<uint32_t>(in[3]) << 24;
+}
+
+// Writes the entry's fields; the name field is zero from the name's terminator on, and a name
+// longer than kMaxNameLength is cut there.
+inline void encode_entry(const Entry &entry, unsigned char out[kEntrySize]) {
+  memset(out, 0, kEntrySize);
+  size_t length = 0;
+  while (length < kMaxNameLength && entry.name[length]) ++length;
+  memcpy(out, entry.name, length);
+  put32(out + kBlockSizeOffset, entry.block_size);
+  put32(out + kReservedOffset, entry.reserved);
+  put32(out + kSizeOffset, entry.size);
+  put32(out + kDataOffsetOffset, entry.data_offset);
+}
+
+inline void decode_entry(const unsigned char in[kEntrySize], Entry *entry) {
+  memcpy(entry->name, in, kNameField);
+  entry->name[kNameField] = 0;
+  entry->name_terminated = memchr(in, 0, kNameField) != nullptr;
+  entry->block_size = get32(in + kBlockSizeOffset);
+  entry->reserved = get32(in + kReservedOffset);
+  entry->size = get32(in + kSizeOffset);
+  entry->data_offset = get32(in + kDataOffsetOffset);
+}
+
+// The entry that ends the directory: its name is empty.
+inline bool ends_directory(const Entry &entry) { return entry.name[0] == 0; }
+
+// Bytes a member occupies: a data block and a mask block per started block of content.
+// block_size must not be 0. B * ceil(size / B) < size + B < 2^33, so the result needs no more than 34 bits.
+inline uint64_t member_span(uint32_t block_size, uint32_t size) {
+  uint64_t b = block_size;
+  return 2 * b * ((static_cast<uint64_t>(size) + b - 1) / b);
+}
+
+// True when the member's block pairs lie wholly inside an archive of archive_length bytes.
+inline bool member_fits(const Entry &entry, uint64_t archive_length) {
+  return entry.block_size != 0 && static_cast<uint64_t>(entry.data_offset) +
+                                          member_span(entry.block_size, entry.size) <= archive_length;
+}
+
+}  // namespace files_dat

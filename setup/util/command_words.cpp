@@ -1,0 +1,38 @@
+// Splitting a command line into arguments, and reading a number argument.
+#include "util/command_words.h"
+
+std::vector<std::string> split_command_line(const char *line) {
+  std::vector<std::string> args;
+  if (!line) return args;
+  const char *p = line;
+  for (;;) {
+    while (*p == ' ' || *p == '\t') ++p;
+    if (!*p) break;
+    std::string arg;
+    bool quoted = false;
+    for (; *p; ++p) {
+      if (p[0] == '\\' && p[1] == '"') {
+        arg += '"';
+        ++p;
+      } else if (*p == '"') {
+        quoted = !quoted;
+      } else if ((*p == ' ' || *p == '\t') && !quoted) {
+        break;
+      } else {
+        arg += *p;
+      }
+    }
+    args.push_back(arg);
+  }
+  return args;
+}
+
+long parse_command_number(const char *text) {
+  if (!text) return 0;
+  while (*text == ' ' || *text == '\t') ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  unsigned long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + static_cast<unsigned long>(*text - '0');
+  return negative ? -static_cast<long>(value) : static_cast<long>(value);
+}
