@@ -58,7 +58,8 @@ int run_install_mode(HINSTANCE instance) {
     show_fatal_message("Failed to Initialize Script");
     return EXIT_FAILED;
   }
-  if (!check_previous_version(&g_setup_info, g_dispatch)) return EXIT_STOPPED;
+  int previous = check_previous_version(&g_setup_info, g_dispatch);
+  if (previous != RESULT_GO_ON) return exit_status(previous);
   if (!create_main_window(instance, &g_setup_info, g_dispatch)) {
     show_fatal_message("Failed to Create Main Window");
     return EXIT_FAILED;
@@ -67,7 +68,5 @@ int run_install_mode(HINSTANCE instance) {
   UpdateWindow(g_setup_info.main_window);
   SetFocus(g_setup_info.main_window);
   run_message_loop();
-  int result = main_window_wizard_result();
-  if (result == 0) return EXIT_DONE;
-  return result == 1 ? EXIT_STOPPED : EXIT_FAILED;
+  return exit_status(main_window_wizard_result());
 }

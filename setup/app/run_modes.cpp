@@ -14,11 +14,6 @@ void report_incomplete_command_line() {
       "Please start the uninstall again from Add/Remove Programs.");
 }
 
-int exit_status(int result) {
-  if (result == 0) return EXIT_DONE;
-  return result == 1 ? EXIT_STOPPED : EXIT_FAILED;
-}
-
 int run_first_stage(const std::vector<std::string> &args) {
   FirstStageArgs stage;
   if (!take_first_stage_args(args, &stage)) {
@@ -38,6 +33,11 @@ int run_second_stage(HINSTANCE instance, const std::vector<std::string> &args) {
 }
 
 }  // namespace
+
+int exit_status(int result) {
+  if (result == RESULT_GO_ON) return EXIT_DONE;
+  return result == RESULT_CANCELLED ? EXIT_STOPPED : EXIT_FAILED;
+}
 
 int run_setup(HINSTANCE instance, const char *command_line) {
   std::vector<std::string> args = split_command_line(command_line);

@@ -3,12 +3,10 @@
 
 #include <windows.h>
 
-// Exit statuses of setup.
-enum {
-  EXIT_DONE = 0,       // the run did what it was asked
-  EXIT_STOPPED = 1,    // cancelled, declined, or another setup is running
-  EXIT_FAILED = 2,     // a start-up step or the installation failed
-};
+#include "sdk/setup_results.h"
+
+// The exit status for the result of a run (RESULT_GO_ON, RESULT_CANCELLED or a failure).
+int exit_status(int result);
 
 // Runs setup for command_line (argument 0 is the program path) and returns the exit status.
 int run_setup(HINSTANCE instance, const char *command_line);

@@ -106,6 +106,20 @@
 #define IDS_ASSOC_QUESTION 2026
 #define IDS_ASSOC_CAPTION 2027
 
+// Why an install step stopped the installation: the caption, then one text per kind of failure,
+// each with "%s" for the path or key.
+#define IDS_STEP_FAILED_CAPTION 2028
+#define IDS_DIR_NOT_CREATED 2029
+#define IDS_FILE_NOT_WRITTEN 2030
+#define IDS_KEY_NOT_OPENED 2031
+#define IDS_RECORD_NOT_WRITTEN 2032
+#define IDS_PROGRESS_NOT_OPENED 2033
+
+// Why an uninstall, or the replacement of a previous version, cannot go on.
+#define IDS_PREVIOUS_STILL_REMOVING 2060
+#define IDS_UNINSTALL_COPY_FAILED 2061
+#define IDS_UNINSTALL_START_FAILED 2062
+
 // Bitmaps and icon.
 #define IDB_SIDE 4500
 #define IDI_SETUP 100

@@ -1,9 +1,10 @@
 // SetupDispatchTable: the hooks a product's hook library supplies. A hook library derives from
 // this class, overrides the hooks it needs and returns its object from SetupDllEntryPoint.
-// Results: 0 go on, 1 cancelled, -1 failure, 2 or 3 from a Before hook skip its dialog.
+// Results: see setup_results.h (0 go on, 1 cancelled, -1 failure, 2 or 3 from a Before hook skip its dialog).
 #pragma once
 
 #include "setup_api.h"
+#include "setup_results.h"
 #include "setup_info.h"
 #include "setup_string.h"
 

@@ -37,6 +37,7 @@
 #include "dispatch_table.h"
 #include "item_list.h"
 #include "reg_key.h"
+#include "setup_results.h"
 #include "setup_api.h"
 #include "setup_info.h"
 #include "setup_string.h"

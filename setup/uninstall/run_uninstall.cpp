@@ -9,17 +9,18 @@
 #include "uninstall/remove_items.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
+#include "wizard/dialog_host.h"
 
 namespace {
 
-// A progress line: shown in list 302 and followed by a pause, unless a newer version's
+// A progress line: shown in the dialog's list and followed by a pause, unless a newer version's
 // installer runs this uninstall (then neither happens).
 void progress_line(SetupInfo *info, HWND window, int id) {
   if (info->replacing_previous) return;
   if (window) {
     char text[260] = {0};
     load_res_string(info, id, text, sizeof text);
-    SendDlgItemMessageA(window, 302, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(window, IDC_UNINSTALL_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     UpdateWindow(window);
   }
   Sleep(500);
@@ -29,8 +30,8 @@ void show_outcome(SetupInfo *info, HWND window) {
   if (!window) return;
   char text[260] = {0};
   load_res_string(info, info->removal_incomplete ? IDS_UNINSTALL_PARTIAL : IDS_UNINSTALL_DONE, text, sizeof text);
-  SetDlgItemTextA(window, 303, text);
-  if (info->removal_incomplete) ShowWindow(GetDlgItem(window, 4), SW_SHOWNORMAL);
+  SetDlgItemTextA(window, IDC_UNINSTALL_RESULT, text);
+  if (info->removal_incomplete) ShowWindow(GetDlgItem(window, IDC_UNINSTALL_DETAILS), SW_SHOWNORMAL);
   EnableWindow(GetDlgItem(window, IDOK), TRUE);
   SetFocus(GetDlgItem(window, IDOK));
 }
@@ -58,55 +59,56 @@ void remove_empty_product_key(SetupInfo *info) {
   if (empty && maker.Open(HKEY_LOCAL_MACHINE, "Software\\Quorvane")) RegDeleteKeyA(maker, product);
 }
 
-int show_uninstalling_dialog(SetupInfo *info, SetupDispatchTable *table) {
-  UninstallContext context = {info, table};
-  LPARAM param = reinterpret_cast<LPARAM>(&context);
-  HWND owner = GetDesktopWindow();
-  INT_PTR r =
-      DialogBoxParamA(info->resource_instance, MAKEINTRESOURCEA(IDD_UNINSTALLING), owner, uninstall_dialog_proc, param);
-  if (r == -1)
-    r = DialogBoxParamA(info->setup_instance, MAKEINTRESOURCEA(IDD_UNINSTALLING), owner, uninstall_dialog_proc, param);
-  return r == -1 ? -1 : 0;
+// The removal in its fixed order, with a progress line before each part.
+int remove_items_in_order(SetupInfo *info, SetupDispatchTable *table, HWND window) {
+  read_uninstall_record(info);
+  int r = table->AfterVerifyUninstallDialog(info, nullptr);
+  if (r != RESULT_GO_ON) return r;
+  progress_line(info, window, IDS_REMOVING_FILES);
+  if (remove_files(info) != 0) return RESULT_FAILED;
+  progress_line(info, window, IDS_REMOVING_START_MENU);
+  progress_line(info, window, IDS_REMOVING_ASSOCIATIONS);
+  if (remove_associations(info) != 0) return RESULT_FAILED;
+  progress_line(info, window, IDS_REMOVING_DIRECTORIES);
+  if (remove_directories(info) != 0) return RESULT_FAILED;
+  progress_line(info, window, IDS_REMOVING_REGISTRY);
+  if (remove_registry_keys(info) != 0) return RESULT_FAILED;
+  remove_empty_product_key(info);
+  return RESULT_GO_ON;
 }
 
 }  // namespace
 
 int remove_product(SetupInfo *info, SetupDispatchTable *table, HWND window) {
-  read_uninstall_record(info);
-  int r = table->AfterVerifyUninstallDialog(info, nullptr);
-  if (r != 0) return r;
-  progress_line(info, window, IDS_REMOVING_FILES);
-  if (remove_files(info) != 0) return -1;
-  progress_line(info, window, IDS_REMOVING_START_MENU);
-  progress_line(info, window, IDS_REMOVING_ASSOCIATIONS);
-  if (remove_associations(info) != 0) return -1;
-  progress_line(info, window, IDS_REMOVING_DIRECTORIES);
-  if (remove_directories(info) != 0) return -1;
-  progress_line(info, window, IDS_REMOVING_REGISTRY);
-  if (remove_registry_keys(info) != 0) return -1;
-  remove_empty_product_key(info);
-  if (info->replacing_previous) return 0;
-  progress_line(info, window, IDS_PROCESS_COMPLETE);
+  int r = remove_items_in_order(info, table, window);
+  if (info->replacing_previous) return r;
+  // A removal that stopped early still ends with its outcome and an enabled OK button, so the
+  // dialog can be closed; what was not removed counts as left behind.
+  if (r == RESULT_GO_ON) {
+    progress_line(info, window, IDS_PROCESS_COMPLETE);
+  } else {
+    info->removal_incomplete = 1;
+  }
   show_outcome(info, window);
-  return 0;
+  return r;
 }
 
 int run_uninstall(SetupInfo *info, SetupDispatchTable *table) {
   int r = table->UninstallCreate(info, nullptr);
-  if (r != 0) return r;
+  if (r != RESULT_GO_ON) return r;
   if (info->replacing_previous) {
     remove_product(info, table, nullptr);
   } else {
     r = table->BeforeVerifyUninstallDialog(info, nullptr);
-    if (r == -1) return -1;
-    if (r == 2 || r == 3) {
+    if (r == RESULT_FAILED) return RESULT_FAILED;
+    if (skips_dialog(r)) {
       remove_product(info, table, nullptr);
-    } else if (show_uninstalling_dialog(info, table) != 0) {
-      return -1;
+    } else if (run_dialog(GetDesktopWindow(), IDD_UNINSTALLING, uninstall_dialog_proc, info, table) != RESULT_GO_ON) {
+      return RESULT_FAILED;
     }
   }
   r = table->UninstallDestroy(info, nullptr);
-  if (r != 0) return r;
+  if (r != RESULT_GO_ON) return r;
   schedule_temporary_copies();
-  return 0;
+  return RESULT_GO_ON;
 }

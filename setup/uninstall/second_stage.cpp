@@ -4,6 +4,7 @@
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
+#include "util/uninstall_signal.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ void wait_for_first_stage(unsigned long process) {
   CloseHandle(handle);
 }
 
-}  // namespace
-
-int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs &args) {
+// The stage itself; whatever it returns, the caller then releases a waiting installer.
+int run_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs &args) {
   info->setup_instance = instance;
   info->resource_instance = instance;
   info->install_dir = args.directory.c_str();
@@ -42,4 +42,12 @@ int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStag
     return -1;
   }
   return run_uninstall(info, g_dispatch);
+}
+
+}  // namespace
+
+int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs &args) {
+  int r = run_second_stage(info, instance, args);
+  signal_uninstall_finished(args.product_name.c_str());
+  return r;
 }

@@ -3,30 +3,26 @@
 #include "res/resource.h"
 #include "sdk/utilities.h"
 #include "uninstall/uninstall_stages.h"
-#include "util/bounded_text.h"
+#include "wizard/dialog_host.h"
 #include "wizard/page_common.h"
-#include "wizard/wizard.h"
 
 namespace {
 
 const UINT_PTR kRemovalTimer = 1;
-UninstallContext *context_of(HWND dialog) {
-  return reinterpret_cast<UninstallContext *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
 
-void init_uninstall_dialog(HWND dialog, UninstallContext *context) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
-  SetupInfo *info = context->info;
-  center_window(nullptr, dialog);
-  show_side_bitmap(dialog, info);
-  char format[260] = {0}, text[260] = {0};
-  load_res_string(info, IDS_UNINSTALL_WAIT, format, sizeof format);
-  if (!format_text(text, sizeof text, format, info->product_name.c_str())) copy_text(text, sizeof text, format);
-  SetDlgItemTextA(dialog, 301, text);
-  SetDlgItemTextA(dialog, 303, "");
-  ShowWindow(GetDlgItem(dialog, 4), SW_HIDE);
+void init_uninstall_dialog(HWND dialog, LPARAM creation_param) {
+  SetupInfo *info = page_begin(dialog, creation_param);
+  page_show_string(dialog, IDC_UNINSTALL_TEXT, IDS_UNINSTALL_WAIT, info->product_name.c_str());
+  SetDlgItemTextA(dialog, IDC_UNINSTALL_RESULT, "");
+  ShowWindow(GetDlgItem(dialog, IDC_UNINSTALL_DETAILS), SW_HIDE);
   EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
   SetTimer(dialog, kRemovalTimer, 500, nullptr);
+}
+
+// OK, Escape and the close box end the dialog once the removal is over (OK is enabled then);
+// before that they are ignored, so the removal always runs.
+void end_when_done(HWND dialog) {
+  if (IsWindowEnabled(GetDlgItem(dialog, IDOK))) page_end(dialog, IDOK);
 }
 
 void add_failure_lines(HWND list, SetupInfo *info, const UninstallFailed &failure) {
@@ -51,11 +47,9 @@ void add_failure_lines(HWND list, SetupInfo *info, const UninstallFailed &failur
   SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text->c_str()));
 }
 
-void init_details_dialog(HWND dialog, SetupInfo *info) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(info));
-  center_window(nullptr, dialog);
-  show_side_bitmap(dialog, info);
-  HWND list = GetDlgItem(dialog, 301);
+void init_details_dialog(HWND dialog, LPARAM creation_param) {
+  SetupInfo *info = page_begin(dialog, creation_param);
+  HWND list = GetDlgItem(dialog, IDC_DETAILS_LIST);
   for (info->uninstall_failures_cursor = info->uninstall_failures.begin();
        info->uninstall_failures_cursor != info->uninstall_failures.end(); ++info->uninstall_failures_cursor)
     add_failure_lines(list, info, *info->uninstall_failures_cursor);
@@ -67,21 +61,21 @@ void init_details_dialog(HWND dialog, SetupInfo *info) {
 INT_PTR CALLBACK uninstall_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
-      init_uninstall_dialog(dialog, reinterpret_cast<UninstallContext *>(lparam));
+      init_uninstall_dialog(dialog, lparam);
       return FALSE;
     case WM_TIMER:
       KillTimer(dialog, kRemovalTimer);
-      remove_product(context_of(dialog)->info, context_of(dialog)->table, dialog);
+      remove_product(page_info(dialog), dialog_data(dialog)->table, dialog);
       return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK) {
-        page_end(dialog, 1);
-      } else if (LOWORD(wparam) == 4) {
-        run_dialog(dialog, IDD_DETAILS, details_dialog_proc, context_of(dialog)->info);
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+        end_when_done(dialog);
+      } else if (LOWORD(wparam) == IDC_UNINSTALL_DETAILS) {
+        run_dialog(dialog, IDD_DETAILS, details_dialog_proc, page_info(dialog));
       }
       return TRUE;
     case WM_CLOSE:
-      page_end(dialog, 0);
+      end_when_done(dialog);
       return TRUE;
     default:
       return FALSE;
@@ -91,15 +85,13 @@ INT_PTR CALLBACK uninstall_dialog_proc(HWND dialog, UINT message, WPARAM wparam,
 INT_PTR CALLBACK details_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
-      init_details_dialog(dialog, reinterpret_cast<SetupInfo *>(lparam));
+      init_details_dialog(dialog, lparam);
       return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK) {
-        page_end(dialog, 1);
-      }
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) page_end(dialog, IDOK);
       return TRUE;
     case WM_CLOSE:
-      page_end(dialog, 0);
+      page_end(dialog, IDOK);
       return TRUE;
     default:
       return FALSE;

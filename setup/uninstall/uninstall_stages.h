@@ -8,7 +8,8 @@
 #include "sdk/setup_info.h"
 #include "uninstall/stage_args.h"
 
-// 1 when the user declined, 0 otherwise.
+// RESULT_GO_ON once the second stage runs, RESULT_CANCELLED when the user declined,
+// RESULT_FAILED (after a message) when the second stage could not be started.
 int uninstall_first_stage(SetupInfo *info, const FirstStageArgs &args);
 // -1 when the resource or hook library cannot be used, otherwise the result of run_uninstall.
 int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs &args);
@@ -16,12 +17,6 @@ int uninstall_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStag
 int run_uninstall(SetupInfo *info, SetupDispatchTable *table);
 // Removes the recorded items; window is the Uninstalling dialog or null. 0, -1, or a hook's result.
 int remove_product(SetupInfo *info, SetupDispatchTable *table, HWND window);
-
-// What the Uninstalling dialog works on; passed as its creation parameter.
-struct UninstallContext {
-  SetupInfo *info;
-  SetupDispatchTable *table;
-};
 
 INT_PTR CALLBACK uninstall_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);  // 3008
 INT_PTR CALLBACK details_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);    // 3009

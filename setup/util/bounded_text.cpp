@@ -8,6 +8,25 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+// Number of "%s" in format, or -1 when it holds any other conversion ("%%" is allowed).
+int name_slots(const char *format) {
+  int slots = 0;
+  for (const char *p = format; *p; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == 's') {
+      ++slots;
+    } else if (*p != '%') {
+      return -1;
+    }
+  }
+  return slots;
+}
+
+}  // namespace
+
 int copy_text(char *out, size_t capacity, const char *text) {
   if (!out || capacity == 0 || !text) return 0;
   size_t length = strlen(text);
@@ -74,4 +93,13 @@ int mbcs_compare_nocase(const char *a, const char *b) {
     ++y;
   }
   return (*x == *y) ? 0 : (*x < *y ? -1 : 1);
+}
+
+void format_with_name(char *out, size_t size, const char *format, const char *name) {
+  if (!out || size == 0) return;
+  if (!format) format = "";
+  if (!name) name = "";
+  int slots = name_slots(format);
+  if (slots >= 0 && slots <= 2 && format_text(out, size, format, name, name)) return;
+  if (!copy_text(out, size, format)) out[0] = 0;
 }

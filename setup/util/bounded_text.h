@@ -13,6 +13,11 @@ int append_text(char *out, size_t capacity, const char *text);
 // snprintf into out. Returns 1 when the whole result fit; 0 and out untouched when it would be truncated.
 int format_text(char *out, size_t capacity, const char *format, ...) __attribute__((format(printf, 3, 4)));
 
+// Replaces each "%s" of format (at most two) with name into out (size bytes). A format with other
+// conversions, or a result that would not fit, is copied unformatted instead, so a long product
+// name or a replaced string can never overrun out.
+void format_with_name(char *out, size_t size, const char *format, const char *name);
+
 // ASCII-only case-insensitive comparison: A-Z fold to a-z, nothing else folds. 0 when equal.
 int ascii_compare_nocase(const char *a, const char *b);
 

@@ -5,26 +5,8 @@
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
+#include "wizard/dialog_host.h"
 #include "wizard/pages.h"
-
-namespace {
-
-// Number of "%s" in format, or -1 when it holds any other conversion ("%%" is allowed).
-int name_slots(const char *format) {
-  int slots = 0;
-  for (const char *p = format; *p; ++p) {
-    if (*p != '%') continue;
-    ++p;
-    if (*p == 's') {
-      ++slots;
-    } else if (*p != '%') {
-      return -1;
-    }
-  }
-  return slots;
-}
-
-}  // namespace
 
 void show_side_bitmap(HWND dialog, SetupInfo *info) {
   HBITMAP bitmap = LoadBitmapA(info->resource_instance, MAKEINTRESOURCEA(IDB_SIDE));
@@ -41,15 +23,16 @@ void release_side_bitmap(HWND dialog) {
 }
 
 SetupInfo *page_begin(HWND dialog, LPARAM creation_param) {
-  SetupInfo *info = reinterpret_cast<SetupInfo *>(creation_param);
   SetWindowLongPtrA(dialog, DWLP_USER, creation_param);
   center_window(nullptr, dialog);
+  SetupInfo *info = page_info(dialog);
   if (info) show_side_bitmap(dialog, info);
   return info;
 }
 
 SetupInfo *page_info(HWND dialog) {
-  return reinterpret_cast<SetupInfo *>(GetWindowLongPtrA(dialog, DWLP_USER));
+  DialogData *data = dialog_data(dialog);
+  return data ? data->info : nullptr;
 }
 
 INT_PTR page_focus_forward(HWND dialog) {
@@ -94,15 +77,6 @@ INT_PTR page_default(HWND dialog, UINT message, int flags) {
     default:
       return FALSE;
   }
-}
-
-void format_with_name(char *out, size_t size, const char *format, const char *name) {
-  if (!out || size == 0) return;
-  if (!format) format = "";
-  if (!name) name = "";
-  int slots = name_slots(format);
-  if (slots >= 0 && slots <= 2 && format_text(out, size, format, name, name)) return;
-  if (!copy_text(out, size, format)) out[0] = 0;
 }
 
 void page_show_string(HWND dialog, int control, int id, const char *name) {

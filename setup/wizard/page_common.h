@@ -19,13 +19,13 @@ enum {
 void show_side_bitmap(HWND dialog, SetupInfo *info);
 void release_side_bitmap(HWND dialog);
 
-// WM_INITDIALOG work common to all pages: keeps info (the creation parameter) in the dialog's
-// user data, centres the dialog on the screen and brings it forward, and shows bitmap 4500
-// (resource library first, then setup) in control 300. The dialog owns that bitmap until
-// page_end or its destruction deletes it. Returns info.
+// WM_INITDIALOG work common to all dialogs: keeps the DialogData (the creation parameter that
+// run_dialog passes) in the dialog's user data, centres the dialog on the screen and brings it
+// forward, and shows bitmap 4500 (resource library first, then setup) in control 300. The dialog
+// owns that bitmap until page_end or its destruction deletes it. Returns the data's SetupInfo.
 SetupInfo *page_begin(HWND dialog, LPARAM creation_param);
 
-// The SetupInfo kept by page_begin; null before it ran.
+// The SetupInfo of the DialogData kept by page_begin; null before it ran.
 SetupInfo *page_info(HWND dialog);
 
 // Puts the keyboard focus on the forward button (1), or leaves it to the dialog's first control
@@ -43,11 +43,6 @@ INT_PTR page_command(HWND dialog, WORD id, int flags);
 // Messages every page treats alike: the close command behaves as Cancel; destruction releases
 // the side bitmap should the page go away without page_end. FALSE for other messages.
 INT_PTR page_default(HWND dialog, UINT message, int flags);
-
-// Replaces each "%s" of format (at most two) with name into out (size bytes). A format with other
-// conversions, or a result that would not fit, is copied unformatted instead, so a long product
-// name or a replaced string can never overrun out.
-void format_with_name(char *out, size_t size, const char *format, const char *name);
 
 // Loads string id with load_res_string and shows it in control (formatted with name when name
 // is not null). A string missing from both modules leaves the control's text empty.

@@ -1,6 +1,7 @@
 // Welcome page (3000): the product's greeting in the text and the window title.
 #include "res/resource.h"
 #include "sdk/utilities.h"
+#include "util/bounded_text.h"
 #include "wizard/page_common.h"
 #include "wizard/pages.h"
 

@@ -5,6 +5,8 @@
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
+#include "util/failure_message.h"
+#include "util/uninstall_signal.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
@@ -31,23 +33,42 @@ void switch_off_confirmation(char *command) {
   if (last_zero) *last_zero = '1';
 }
 
+// How long the old uninstall may take after its first stage has ended.
+const DWORD kOldUninstallWait = 5 * 60 * 1000;
+
+// Runs the old uninstaller and waits until its removal is over: the old first stage ends as soon
+// as it has started its second stage, which then deletes the old files, so the new installation
+// must not touch the disk before the second stage has said it finished. 1 when the removal is
+// over or nothing could be started; 0 when it did not finish within the wait.
+int run_old_uninstaller(SetupInfo *info, const char *command) {
+  HANDLE finished = create_uninstall_finished_event(info->product_name.c_str());
+  unsigned long started = run_program(1, command);
+  int over = 1;
+  if (finished && started != 0xFFFFFFFFUL) over = WaitForSingleObject(finished, kOldUninstallWait) == WAIT_OBJECT_0;
+  if (finished) CloseHandle(finished);
+  return over;
+}
+
 }  // namespace
 
 int check_previous_version(SetupInfo *info, SetupDispatchTable *table) {
   char command[260] = {0};
-  if (!read_uninstall_command(info, command, sizeof command)) return 1;
-  return replace_previous_version(info, table, command) != 0 ? 0 : 1;
+  if (!read_uninstall_command(info, command, sizeof command)) return RESULT_GO_ON;
+  return replace_previous_version(info, table, command);
 }
 
 int replace_previous_version(SetupInfo *info, SetupDispatchTable *table, const char *registered) {
   char command[260] = {0};
   if (!copy_text(command, sizeof command, registered)) return 1;
   int r = table->BeforePreviousDialog(info, nullptr);
-  if (r == 1 || r == -1) return r;
-  if (r == 0) {
-    if (run_dialog(GetDesktopWindow(), IDD_PREVIOUS, previous_dialog_proc, info) != 0) return 1;
+  if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
+  if (r == RESULT_GO_ON) {
+    if (run_dialog(GetDesktopWindow(), IDD_PREVIOUS, previous_dialog_proc, info) != RESULT_GO_ON) return RESULT_CANCELLED;
     switch_off_confirmation(command);
-    run_program(1, command);
+    if (!run_old_uninstaller(info, command)) {
+      show_failure(info, nullptr, IDS_PREVIOUS_STILL_REMOVING, info->product_name.c_str(), 0);
+      return RESULT_FAILED;
+    }
     info->replacing_previous = 1;
   }
   return table->AfterPreviousDialog(info, nullptr);

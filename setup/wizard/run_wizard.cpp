@@ -27,17 +27,14 @@ const Page kPages[] = {
 const Page kCompletePage = {IDD_COMPLETE, complete_dialog_proc, &SetupDispatchTable::BeforeCompleteDialog,
                             &SetupDispatchTable::AfterCompleteDialog};
 
-const int kGoBack = 4;
-
-// One page between its hooks: 0 to go on, kGoBack to return to the page before, or the
-// value that stops the wizard.
+// One page between its hooks: RESULT_GO_ON, RESULT_GO_BACK to return to the page before, or
+// the value that stops the wizard.
 int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
   int r = (table->*page.before)(info, nullptr);
-  if (r == 1 || r == -1) return r;
-  if (r != 2 && r != 3) {
+  if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
+  if (!skips_dialog(r)) {
     r = run_dialog(info->main_window, page.id, page.procedure, info);
-    if (r == kGoBack) return kGoBack;
-    if (r != 0) return r;
+    if (r != RESULT_GO_ON) return r;
   }
   return (table->*page.after)(info, nullptr);
 }
@@ -46,21 +43,21 @@ int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
 
 int run_wizard(SetupInfo *info, SetupDispatchTable *table, InstallSteps install_steps) {
   int r = table->SetupCreate(info, nullptr);
-  if (r != 0) return r;
+  if (r != RESULT_GO_ON) return r;
   const int count = static_cast<int>(sizeof kPages / sizeof kPages[0]);
   for (int i = 0; i < count;) {
     r = run_page(info, table, kPages[i]);
-    if (r == kGoBack) {
+    if (r == RESULT_GO_BACK) {
       if (i > 0) --i;  // Back on the first page shows it again
       continue;
     }
-    if (r != 0) return r;
+    if (r != RESULT_GO_ON) return r;
     ++i;
   }
   if (info->main_window) UpdateWindow(info->main_window);
   r = install_steps(info, table);
-  if (r != 0) return r;
+  if (r != RESULT_GO_ON) return r;
   r = run_page(info, table, kCompletePage);
-  if (r != 0) return r == kGoBack ? -1 : r;
+  if (r != RESULT_GO_ON) return r == RESULT_GO_BACK ? RESULT_FAILED : r;
   return table->SetupDestroy(info, nullptr);
 }

@@ -6,14 +6,11 @@
 
 #include "sdk/dispatch_table.h"
 #include "sdk/setup_info.h"
+#include "wizard/dialog_host.h"
 
-// Shows template id modally (resource library first, then setup). 0 next, 4 back, 1 cancelled,
-// -1 anything else (including a template missing from both modules).
-int run_dialog(HWND owner, WORD id, DLGPROC procedure, SetupInfo *info);
-
-// 1: go on with the installation; 0: end setup.
+// Offers to remove an installed earlier version and removes it. RESULT_GO_ON to go on with the
+// installation, otherwise the result that ends setup.
 int check_previous_version(SetupInfo *info, SetupDispatchTable *table);
-// 0: go on; nonzero: end setup.
 int replace_previous_version(SetupInfo *info, SetupDispatchTable *table, const char *command);
 
 // The whole wizard, running install_steps between the Ready and Complete pages; the result of

@@ -129,4 +129,40 @@ page "Custom welcome to Flow Test" "*" 2
 page "Setup not complete" "*" 6
 wait $pid
 
+# 7. Replacing a previous version of many files: the copy, which starts at once because every
+#    page is skipped, waits until the old uninstaller's second stage has finished deleting (it
+#    first spends a few seconds in its UninstallCreate hook).
+many() {  # many NAME CONTENT: 300 loose files; the hook library skips every page but Previous
+  local dir="$work/$1" i
+  rm -rf "$dir"; mkdir -p "$dir"
+  cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$dir/"
+  cp "$BASE_HOOK" "$dir/dsetup.dll"; : > "$dir/replace.txt"
+  { printf '[PRODUCTNAME]\r\nname=Flow Test\r\n[DEFAULTDIR]\r\ndir=FlowTest\r\n[COPYDELAY]\r\ndelay=0\r\n'
+    printf '[FILES]\r\ntotal=300\r\n'
+    for ((i = 0; i < 300; i++)); do
+      printf 'filesrc%d=f%03d.txt\r\nfiledst%d=f%03d.txt\r\n' $i $i $i $i
+      printf '%s\n' "$2" > "$dir/$(printf f%03d.txt $i)"
+    done; } > "$dir/setup.ini"
+  echo "$dir"
+}
+dir=$(many race-old old)
+printf 'filesrc300=slow_uninstall.txt\r\nfiledst300=slow_uninstall.txt\r\n' >> "$dir/setup.ini"
+sed -i 's/^total=300/total=301/' "$dir/setup.ini"; : > "$dir/slow_uninstall.txt"
+(cd "$dir" && timeout 120 "$WINE" setup.exe); check_eq "old version of many files installed" 0 $?
+dir=$(many race-new new)
+(cd "$dir" && exec timeout 300 "$WINE" setup.exe) & pid=$!
+check "replacing many files asks first" page "Previous Version Detected" "*" 1 30000
+wait $pid; check_eq "new version installed over the old" 0 $?
+"$WINESERVER" -w
+check_eq "every new file present after the old uninstall" 300 "$(grep -lx new "$TARGET_UNIX"/f*.txt 2>/dev/null | wc -l)"
+
+# 8. A first uninstall stage whose temporary folder is unusable says so and removes nothing.
+"$WINE" reg add 'HKCU\Environment' /v TEMP /d 'C:\no such folder' /f >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Environment' /v TMP /d 'C:\no such folder' /f >/dev/null 2>&1
+(cd "$TARGET_UNIX" && exec timeout 120 "$WINE" setup.exe -u1 "Flow Test" 1) & pid=$!
+check "unusable temporary folder reported" page "Error" 'C:\no such folder' 1 30000
+wait $pid; check_eq "exit status of a first stage that cannot hand over" 2 $?
+check "nothing removed" test -f "$TARGET_UNIX/f000.txt"
+check "Add/Remove entry kept" test -n "$(reg_value "$ARP" UninstallString)"
+
 e2e_summary

@@ -33,8 +33,23 @@ class UnattendedTable : public SetupDispatchTable {
     return 2;
   }
   int BeforeCompleteDialog(SetupInfo *, void *) override { return 2; }
-  int BeforePreviousDialog(SetupInfo *, void *) override { return 3; }  // replace without asking
+  // Skips the Previous Version page (which keeps the old version), unless a file replace.txt
+  // beside setup.ini asks for the page, so that a test can choose Replace.
+  int BeforePreviousDialog(SetupInfo *info, void *) override {
+    char path[MAX_PATH];
+    if (snprintf(path, sizeof path, "%s\\replace.txt", info->source_dir.c_str()) >= static_cast<int>(sizeof path)) return 3;
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 3 : 0;
+  }
   int BeforeVerifyUninstallDialog(SetupInfo *, void *) override { return 2; }
+  // A product whose uninstall first does some work of its own (as a product restoring its
+  // settings would) when it installed a file slow_uninstall.txt.
+  int UninstallCreate(SetupInfo *info, void *) override {
+    char path[MAX_PATH];
+    if (snprintf(path, sizeof path, "%s\\slow_uninstall.txt", info->install_dir.c_str()) < static_cast<int>(sizeof path) &&
+        GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+      Sleep(3000);
+    return 0;
+  }
 };
 
 UnattendedTable g_table;

@@ -12,6 +12,7 @@
 #include "gtest/gtest.h"
 #include "res/resource.h"
 #include "sdk/setup_info.h"
+#include "wizard/dialog_host.h"
 #include "wizard/pages.h"
 
 namespace page {
@@ -100,8 +101,9 @@ inline INT_PTR run(WORD id, DLGPROC procedure, SetupInfo *info, Script script) {
   state().script_ran = false;
   UINT_PTR start = SetTimer(nullptr, 0, 50, run_script);
   UINT_PTR watchdog = SetTimer(nullptr, 0, 20000, stop_forgotten_page);
+  DialogData data = {info, nullptr};
   INT_PTR code = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, procedure,
-                                 reinterpret_cast<LPARAM>(info));
+                                 reinterpret_cast<LPARAM>(&data));
   KillTimer(nullptr, start);
   KillTimer(nullptr, watchdog);
   MSG message;

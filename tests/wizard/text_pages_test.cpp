@@ -6,6 +6,7 @@
 
 #include "gtest/gtest.h"
 #include "sdk/dispatch_table.h"
+#include "util/bounded_text.h"
 #include "wizard/page_common.h"
 #include "wizard/page_harness.h"
 
