@@ -5,6 +5,7 @@
 //   dialog_driver settext TITLE ID TEXT             set a control's text
 //   dialog_driver gettext TITLE ID                  print a control's text
 //   dialog_driver enabled TITLE ID                  print 1 when the control is enabled, else 0
+//   dialog_driver items TITLE ID                    print a list box's items, one a line
 //   dialog_driver list                              print every visible top-level window
 // TITLE "*" matches any caption; TEXT is a substring of the window's or a child's text ("*" any).
 // Exit status 0 on success, 1 when nothing matched in time, 2 on bad arguments.
@@ -129,6 +130,16 @@ int command_control(int argc, char **argv) {
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
   } else if (command == "gettext") {
     printf("%s\n", window_text(control).c_str());
+  } else if (command == "items") {
+    LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
+    // Read as wide text: across processes Wine passes only the first character of the ANSI form.
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t wide[1024] = {0};
+      char item[2048] = {0};
+      if (SendMessageW(control, LB_GETTEXTLEN, i, 0) < 1024) SendMessageW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, nullptr, nullptr);
+      printf("%s\n", item);
+    }
   } else {
     printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
   }
@@ -142,7 +153,8 @@ int main(int argc, char **argv) {
   std::string command = argv[1];
   if (command == "wait") return command_wait(argc, argv);
   if (command == "gone") return command_gone(argc, argv);
-  if (command == "settext" || command == "gettext" || command == "enabled") return command_control(argc, argv);
+  if (command == "settext" || command == "gettext" || command == "enabled" || command == "items")
+    return command_control(argc, argv);
   if (command == "list") {
     EnumWindows(print_window, 0);
     return 0;

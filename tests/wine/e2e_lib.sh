@@ -28,12 +28,13 @@ start_in() { local dir=$1; shift; (cd "$dir" && exec "$WINE" "$@") & }
 # winpath UNIXPATH: the path as Windows programs of the prefix see it.
 winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
-# shot NAME: when SCREENSHOTS names a folder, saves the suite's screen there as NAME.png.
+# shot NAME [GEOMETRY]: when SCREENSHOTS names a folder, saves the suite's screen there as
+# NAME.png, cut to GEOMETRY (WxH+X+Y) when given.
 shot() {
   [ -n "${SCREENSHOTS:-}" ] || return 0
   mkdir -p "$SCREENSHOTS"
   sleep 0.5
-  import -display "$DISPLAY" -window root "$SCREENSHOTS/$1.png" 2>/dev/null
+  import -display "$DISPLAY" -window root ${2:+-crop "$2"} +repage "$SCREENSHOTS/$1.png" 2>/dev/null
 }
 
 # reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).

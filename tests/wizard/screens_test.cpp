@@ -51,21 +51,6 @@ void hold_for_picture(HWND dialog, const std::string &folder, const char *name) 
   EXPECT_TRUE(file_exists(done)) << name;
 }
 
-// The Uninstalling dialog as it looks at the end of a removal that left something behind.
-INT_PTR CALLBACK uninstalled_sample_proc(HWND dialog, UINT message, WPARAM, LPARAM lparam) {
-  if (message != WM_INITDIALOG) return page_default(dialog, message, 0);
-  SetupInfo *info = page_begin(dialog, lparam);
-  page_show_string(dialog, IDC_UNINSTALL_TEXT, IDS_UNINSTALL_WAIT, info->product_name.c_str());
-  for (int id : {IDS_REMOVING_FILES, IDS_REMOVING_START_MENU, IDS_REMOVING_ASSOCIATIONS, IDS_REMOVING_DIRECTORIES,
-                 IDS_REMOVING_REGISTRY, IDS_PROCESS_COMPLETE}) {
-    char line[MAX_PATH] = {0};
-    LoadStringA(info->setup_instance, static_cast<UINT>(id), line, sizeof line);
-    SendDlgItemMessageA(dialog, IDC_UNINSTALL_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  }
-  page_show_string(dialog, IDC_UNINSTALL_RESULT, IDS_UNINSTALL_PARTIAL, nullptr);
-  return page_focus_forward(dialog);
-}
-
 TEST(WizardScreens, ShowEveryPage) {
   const char *folder = getenv("WIZARD_SCREENS_DIR");
   if (!folder || !folder[0]) GTEST_SKIP() << "pictures are taken by tests/e2e/wizard_pages.sh";
@@ -100,7 +85,6 @@ TEST(WizardScreens, ShowEveryPage) {
       {IDD_READY, ready_dialog_proc, "setup_ready"},
       {IDD_COMPLETE, complete_dialog_proc, "setup_complete"},
       {IDD_PREVIOUS, previous_dialog_proc, "setup_previous"},
-      {IDD_UNINSTALLING, uninstalled_sample_proc, "setup_uninstalling"},
   };
   for (const Shot &shot : shots) {
     INT_PTR code = page::run(shot.id, shot.procedure, &info, [&](HWND dialog) {
