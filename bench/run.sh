@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Copy-step benchmark (not a test): makes a synthetic product of 1,000 files and 200 MB, packs it
-# into files.dat with the packer, installs it with the copy step under Wine (copy delay 0) and
-# copies the same bytes raw with CopyFileA on the same disk, and prints both throughputs and
-# their ratio. Target: the copy step at least 0.5 of the raw copy's speed.
+# Copy-step benchmark (not a test), for two product shapes: 1,000 files of 200 MB in all, and
+# 20,000 small files of 1 to 4 KB. Each is packed into files.dat with the packer, installed with
+# the copy step under Wine (copy delay 0) and copied raw with CopyFileA on the same disk; the
+# benchmark prints the archive's size against the payload and the two throughputs with their
+# ratio. Targets: archive at most 2.1 times the payload, copy step at least 0.6 of raw copy.
 # Environment: BENCH_BUILD (default build/), BENCH_WORK (scratch folder), BENCH_ROUNDS, BENCH_KEEP.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,30 +17,7 @@ rounds=${BENCH_ROUNDS:-3}
 [ -f "$bench" ] || cmake --build "$build/x86_64" --target copy_bench >/dev/null 2>&1 || true
 [ -f "$bench" ] || { echo "bench: $bench is missing (the x86_64 tree builds it from bench/)"; exit 1; }
 
-rm -rf "$work"
-mkdir -p "$work/loose" "$work/source" "$work/out"
-python3 - "$work/loose" "$work/names.txt" <<'PY'
-import os, random, sys
-loose, listing = sys.argv[1], sys.argv[2]
-count, total = 1000, 200 * 1024 * 1024
-rng = random.Random(20261207)
-weights = [rng.uniform(0.05, 1.95) for _ in range(count)]  # about 10 KB to 400 KB each
-sizes = [int(w * total / sum(weights)) for w in weights]
-sizes[-1] += total - sum(sizes)
-with open(listing, "w", newline="") as names:
-    for i, size in enumerate(sizes):
-        name = "file%04d.bin" % i
-        with open(os.path.join(loose, name), "wb") as f:
-            f.write(os.urandom(size))
-        names.write(name + "\r\n")
-PY
-# shellcheck disable=SC2046
-"$packer" create "$work/source/files.dat" -C "$work/loose" $(tr -d '\r' < "$work/names.txt")
-printf 'MZ setup' > "$work/source/setup.exe"
-printf 'MZ hooks' > "$work/source/dsetup.dll"
-echo "product: $(wc -l < "$work/names.txt") files, $(du -sm "$work/loose" | cut -f1) MB;" \
-     "files.dat $(du -sm "$work/source/files.dat" | cut -f1) MB"
-
+rm -rf "$work"; mkdir -p "$work"
 . "$root/tests/wine/suite.sh"
 suite_begin bench "$work"
 finish() {
@@ -48,7 +26,44 @@ finish() {
 }
 trap finish EXIT
 winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-"$WINE" "$bench" "$(winpath "$work/source")" "$(winpath "$work/loose")" "$(winpath "$work/out")" \
-  "$(winpath "$work/names.txt")" "$rounds" | tr -d '\r'
-diff -rq --exclude=setup.exe --exclude=dsetup.dll "$work/loose" "$work/out/installed" &&
-  echo "installed files match the originals byte for byte"
+
+# shape NAME COUNT TOTAL_BYTES MIN_BYTES MAX_BYTES: one product shape from end to end.
+shape() {
+  local dir="$work/$1"
+  mkdir -p "$dir/loose" "$dir/source" "$dir/out"
+  python3 - "$dir/loose" "$dir/names.txt" "$2" "$3" "$4" "$5" <<'PY'
+import os, random, sys
+loose, listing, count, total, low, high = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
+rng = random.Random(20261207)
+sizes = [rng.randint(low, high) for _ in range(count)]
+if total:  # scale to the total, keeping the spread
+    sizes = [max(1, s * total // sum(sizes)) for s in sizes]
+    sizes[-1] += total - sum(sizes)
+script = ["[FILES]", "total=%d" % count]
+with open(listing, "w", newline="") as names:
+    for i, size in enumerate(sizes):
+        name = "file%05d.bin" % i
+        with open(os.path.join(loose, name), "wb") as f:
+            f.write(os.urandom(size))
+        names.write(name + "\r\n")
+        script += ["filesrc%d=%s" % (i, name), "filedst%d=%s" % (i, name)]
+with open(os.path.join(os.path.dirname(listing), "setup.ini"), "w", newline="") as f:
+    f.write("\r\n".join(script) + "\r\n")
+PY
+  "$packer" create "$dir/source/files.dat" -C "$dir/loose" --script "$dir/setup.ini" >/dev/null
+  printf 'MZ setup' > "$dir/source/setup.exe"
+  printf 'MZ hooks' > "$dir/source/dsetup.dll"
+  local payload archive
+  payload=$(du -sb --apparent-size "$dir/loose" | cut -f1)
+  archive=$(stat -c %s "$dir/source/files.dat")
+  echo "== $1: $(wc -l < "$dir/names.txt") files, payload $payload bytes"
+  echo "archive: $archive bytes, $(python3 -c "print('%.2f' % ($archive / $payload))") times the payload"
+  "$WINE" "$bench" "$(winpath "$dir/source")" "$(winpath "$dir/loose")" "$(winpath "$dir/out")" \
+    "$(winpath "$dir/names.txt")" "$rounds" | tr -d '\r'
+  diff -rq --exclude=setup.exe --exclude=dsetup.dll "$dir/loose" "$dir/out/installed" &&
+    echo "installed files match the originals byte for byte"
+  rm -rf "$dir"
+}
+
+shape large 1000 $((200 * 1024 * 1024)) 10 400
+shape small 20000 0 1024 4096

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "install/files_dat.h"
+#include "util/files_dat.h"
 #include "install/progress_window.h"
 #include "install/uninstall_record.h"
 #include "sdk/utilities.h"

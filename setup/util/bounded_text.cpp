@@ -95,6 +95,23 @@ int mbcs_compare_nocase(const char *a, const char *b) {
   return (*x == *y) ? 0 : (*x < *y ? -1 : 1);
 }
 
+uint32_t mbcs_hash_nocase(const char *text) {
+  // Folds exactly as mbcs_compare_nocase does, so names it finds equal hash alike.
+  uint32_t hash = 2166136261u;
+  const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+  while (*p) {
+    if (IsDBCSLeadByte(*p) && p[1]) {
+      hash = (hash ^ p[0]) * 16777619u;
+      hash = (hash ^ p[1]) * 16777619u;
+      p += 2;
+      continue;
+    }
+    hash = (hash ^ fold_ansi(*p)) * 16777619u;
+    ++p;
+  }
+  return hash;
+}
+
 void format_with_name(char *out, size_t size, const char *format, const char *name) {
   if (!out || size == 0) return;
   if (!format) format = "";

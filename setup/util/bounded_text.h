@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Copies text into out (capacity bytes, terminator included). Returns 1 when the whole text fit;
 // returns 0 and leaves out untouched when it did not (or when out/capacity is unusable).
@@ -23,3 +24,5 @@ int ascii_compare_nocase(const char *a, const char *b);
 
 // Case-insensitive comparison of whole strings honouring double-byte characters of the active code page.
 int mbcs_compare_nocase(const char *a, const char *b);
+// A hash under which names that mbcs_compare_nocase finds equal are equal.
+uint32_t mbcs_hash_nocase(const char *text);

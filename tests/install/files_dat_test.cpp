@@ -8,7 +8,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "install/files_dat.h"
+#include "util/files_dat.h"
 #include "sdk/utilities.h"
 #include "support/files_dat_writer.h"
 #include "support/scratch.h"

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "block_buffers.h"
+#include "block_limits.h"
 #include "commands.h"
 #include "file_io.h"
 #include "files_dat_format.h"
@@ -102,13 +103,26 @@ bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *
   return true;
 }
 
-// Writes the data of every member after the space reserved for the directory.
-bool write_members(std::vector<Member> *members, uint32_t block_size, FILE *out, const std::string &archive) {
+// The member's block size: the one asked for, or (fixed_size 0) the one fitted to its length.
+bool member_block_size(FILE *source, const Member &member, uint32_t fixed_size, uint32_t *block_size) {
+  uint64_t length = 0;
+  if (fixed_size == 0 && !(stream_length(source, &length) && seek_to(source, 0))) {
+    report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
+    return false;
+  }
+  *block_size = fixed_size ? fixed_size : fitted_block_size(length);
+  return true;
+}
+
+// Writes the data of every member after the space reserved for the directory. fixed_size 0
+// fits each member's block size to its length.
+bool write_members(std::vector<Member> *members, uint32_t fixed_size, FILE *out, const std::string &archive) {
   RandomSource random;
   BlockBuffers buffers;
   if (!random.open()) return false;
-  if (!buffers.allocate(block_size)) {
-    report("cannot allocate two blocks of %lu bytes", static_cast<unsigned long>(block_size));
+  uint32_t largest = fixed_size ? fixed_size : kDefaultBlockSize;
+  if (!buffers.allocate(largest)) {
+    report("cannot allocate two blocks of %lu bytes", static_cast<unsigned long>(largest));
     return false;
   }
   uint64_t position = (members->size() + 1) * files_dat::kEntrySize;
@@ -122,8 +136,9 @@ bool write_members(std::vector<Member> *members, uint32_t block_size, FILE *out,
       report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
       return false;
     }
-    uint32_t size = 0;
-    bool ok = pack_member(source, member, block_size, out, archive, &random, &buffers, &size);
+    uint32_t size = 0, block_size = 0;
+    bool ok = member_block_size(source, member, fixed_size, &block_size) &&
+              pack_member(source, member, block_size, out, archive, &random, &buffers, &size);
     fclose(source);
     if (!ok) return false;
     member.entry.block_size = block_size;

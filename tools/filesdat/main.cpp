@@ -25,7 +25,8 @@ const char kUsage[] =
     "         With --script, packs every file that the script's [FILES] section names\n"
     "         (its filesrc values, read as setup reads them), each stored under its\n"
     "         filesrc text; NAMEs cannot be given as well.\n"
-    "         BLOCKSIZE is 1 to 16777216 bytes, default 65536.\n"
+    "         Each member's block size is fitted to its length (at most 65536 bytes);\n"
+    "         -b gives every member one BLOCKSIZE instead, 1 to 16777216 bytes.\n"
     "list     prints the size and name of every member.\n"
     "extract  writes the named members (default all) below DIR (default the current folder).\n"
     "verify   checks the directory and every member's position; exits 1 on damage.\n"
@@ -42,7 +43,7 @@ int usage_error(const char *problem) {
 struct Arguments {
   std::string dir;
   bool dir_given = false;
-  uint32_t block_size = kDefaultBlockSize;
+  uint32_t block_size = 0;  // fitted to each member
   bool block_given = false;
   std::vector<std::string> names;
   std::string script;

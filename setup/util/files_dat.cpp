@@ -1,5 +1,5 @@
 // Reading members of the product archive files.dat, and get_file_size over loose files and the archive.
-#include "install/files_dat.h"
+#include "util/files_dat.h"
 
 #include <windows.h>
 #include <io.h>
@@ -82,7 +82,7 @@ struct BlockBuffers {
 
 }  // namespace
 
-FilesDat::FilesDat() : open_(0), file_(nullptr) { memset(path_, 0, sizeof path_); }
+FilesDat::FilesDat() : index_tried_(0), open_(0), file_(nullptr) { memset(path_, 0, sizeof path_); }
 
 FilesDat::~FilesDat() {
   if (open_) Close();
@@ -101,6 +101,8 @@ int FilesDat::Open(const char *path) {
 }
 
 int FilesDat::Close() {
+  index_.Clear();
+  index_tried_ = 0;
   if (open_ && file_) fclose(file_);
   file_ = nullptr;
   memset(path_, 0, sizeof path_);
@@ -110,6 +112,18 @@ int FilesDat::Close() {
 
 int FilesDat::Find(const char *name, FilesDatEntry *entry) {
   if (!open_ || !name) return 0;
+  if (!index_tried_) {
+    index_tried_ = 1;
+    index_.Build(file_);
+  }
+  FilesDatEntry found;
+  int ok = index_.built() ? index_.Find(file_, name, &found) : scan(name, &found);
+  if (ok && entry) *entry = found;
+  return ok;
+}
+
+// The directory read from its start, without the index.
+int FilesDat::scan(const char *name, FilesDatEntry *entry) {
   if (fseek(file_, 0, SEEK_SET) != 0) return 0;
   unsigned char bytes[files_dat::kEntrySize];
   FilesDatEntry candidate;
@@ -119,7 +133,7 @@ int FilesDat::Find(const char *name, FilesDatEntry *entry) {
     // A name that fills its whole field has no terminator: a damaged entry that names nothing.
     if (!candidate.name_terminated) continue;
     if (mbcs_compare_nocase(name, candidate.name) == 0) {
-      if (entry) *entry = candidate;
+      *entry = candidate;
       return 1;
     }
   }
@@ -155,7 +169,7 @@ int FilesDat::Extract(const char *name, const char *destination) {
   return ok;
 }
 
-unsigned long get_file_size(const char *name) {
+unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;
   DWORD attributes = GetFileAttributesA(name);
   if (attributes != 0xFFFFFFFF && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -170,9 +184,11 @@ unsigned long get_file_size(const char *name) {
     if (low == 0xFFFFFFFF && error != NO_ERROR) return 0;
     return high ? 0xFFFFFFFFUL : low;  // sizes beyond 4 GiB do not fit the result
   }
+  return archive->Size(name);
+}
+
+unsigned long get_file_size(const char *name) {
   FilesDat archive;
-  if (!archive.Open("files.dat")) return 0;
-  unsigned long size = archive.Size(name);
-  archive.Close();
-  return size;
+  archive.Open("files.dat");
+  return loose_or_member_size(&archive, name);
 }

@@ -4,18 +4,21 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "util/archive_index.h"
 #include "sdk/files_dat_format.h"
 
 typedef files_dat::Entry FilesDatEntry;
 
-// One open archive at a time; the destructor closes it. Every lookup rescans the directory from
-// the start, and the first entry whose name matches (ignoring letter case) wins. The archive is
+// One open archive at a time; the destructor closes it. The first lookup reads the directory into
+// an index that later lookups use; the first entry whose name matches (ignoring letter case) wins. The archive is
 // untrusted: entries whose name is not terminated inside its field are skipped, and a member whose
 // blocks do not lie wholly inside the archive is never extracted.
 class FilesDat {
  public:
   FilesDat();
   ~FilesDat();
+  FilesDat(const FilesDat &) = delete;
+  FilesDat &operator=(const FilesDat &) = delete;
   // 1 when path was opened for reading; 0 when this object is already open (the open archive is
   // kept), the path does not fit in 260 bytes or the file cannot be opened.
   int Open(const char *path);
@@ -31,7 +34,15 @@ class FilesDat {
   int Extract(const char *name, const char *destination);
 
  private:
+  int scan(const char *name, FilesDatEntry *entry);
+  ArchiveIndex index_;
+  int index_tried_;
   int open_;
   FILE *file_;
   char path_[260];
 };
+
+// What get_file_size gives for name, with archive (open or not) standing for "files.dat": the size
+// of a loose file of that name, else of the archive's member. Callers that ask for many names
+// keep one archive, whose index is then read once.
+unsigned long loose_or_member_size(FilesDat *archive, const char *name);
