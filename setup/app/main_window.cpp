@@ -88,6 +88,7 @@ int register_main_window_class(HINSTANCE instance) {
 int create_main_window(HINSTANCE instance, SetupInfo *info, SetupDispatchTable *table) {
   g_state.info = info;
   g_state.table = table;
+  g_state.wizard_result = RESULT_CANCELLED;  // until this window's timer runs the wizard
   HWND window = CreateWindowExA(0, kMainWindowClass, kMainWindowClass, WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                                 GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
   if (!window) return 0;

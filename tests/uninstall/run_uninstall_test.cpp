@@ -1,0 +1,89 @@
+// The uninstall sequence: which hooks run in which order for each hook result, whether the
+// Uninstalling dialog shows, what run_uninstall returns and whether setup's temporary copies are
+// scheduled for deletion. The product has no uninstall record, so nothing real is removed.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "support/scratch.h"
+#include "uninstall/uninstall_stages.h"
+#include "wizard/page_harness.h"
+#include "wizard/recording_table.h"
+
+namespace {
+
+// What a restart will delete, as raw bytes of the delayed-move list or of WinInit.Ini.
+std::string restart_deletions() {
+  std::string all;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) ==
+      ERROR_SUCCESS) {
+    std::string data(65536, '\0');
+    DWORD size = static_cast<DWORD>(data.size());
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE *>(&data[0]),
+                         &size) == ERROR_SUCCESS)
+      all = data.substr(0, size);
+    RegCloseKey(key);
+  }
+  char windows[MAX_PATH] = {0};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return all + read_file(std::string(windows) + "\\WinInit.Ini");
+}
+
+struct UninstallCase {
+  const char *what;
+  int replacing_previous;
+  HookResults results;
+  HookCalls expected_calls;  // "dialog" where AfterVerifyUninstallDialog ran inside dialog 3008
+  int expected_result;
+  bool copies_scheduled;
+};
+
+TEST(RunUninstall, HookResultsDecideTheSequence) {
+  const HookCalls silent = {"UninstallCreate", "BeforeVerifyUninstallDialog", "AfterVerifyUninstallDialog",
+                            "UninstallDestroy"};
+  const HookCalls in_dialog = {"UninstallCreate", "BeforeVerifyUninstallDialog", "dialog", "AfterVerifyUninstallDialog",
+                               "UninstallDestroy"};
+  const HookCalls replacing = {"UninstallCreate", "AfterVerifyUninstallDialog", "UninstallDestroy"};
+  const UninstallCase cases[] = {
+      {"UninstallCreate cancels", 0, {{"UninstallCreate", {1}}}, {"UninstallCreate"}, 1, false},
+      {"UninstallCreate fails", 0, {{"UninstallCreate", {-1}}}, {"UninstallCreate"}, -1, false},
+      {"UninstallCreate stops with any nonzero", 0, {{"UninstallCreate", {6}}}, {"UninstallCreate"}, 6, false},
+      {"BeforeVerifyUninstallDialog fails", 0, {{"BeforeVerifyUninstallDialog", {-1}}},
+       {"UninstallCreate", "BeforeVerifyUninstallDialog"}, -1, false},
+      {"2 removes without the dialog; AfterVerify stops only the removal", 0,
+       {{"BeforeVerifyUninstallDialog", {2}}, {"AfterVerifyUninstallDialog", {1}}}, silent, 0, true},
+      {"3 removes without the dialog", 0, {{"BeforeVerifyUninstallDialog", {3}}, {"AfterVerifyUninstallDialog", {-1}}},
+       silent, 0, true},
+      {"1 from BeforeVerify shows the dialog", 0,
+       {{"BeforeVerifyUninstallDialog", {1}}, {"AfterVerifyUninstallDialog", {1}}}, in_dialog, 0, true},
+      {"4 from BeforeVerify shows the dialog", 0,
+       {{"BeforeVerifyUninstallDialog", {4}}, {"AfterVerifyUninstallDialog", {5}}}, in_dialog, 0, true},
+      {"UninstallDestroy stops before the copies are scheduled", 0,
+       {{"BeforeVerifyUninstallDialog", {2}}, {"AfterVerifyUninstallDialog", {1}}, {"UninstallDestroy", {-1}}}, silent,
+       -1, false},
+      {"a newer installer's uninstall asks nothing", 1, {}, replacing, 0, true},
+      {"UninstallDestroy cancels", 1, {{"UninstallDestroy", {1}}}, replacing, 1, false},
+  };
+  for (const UninstallCase &c : cases) {
+    SetupInfo info;
+    page::use_own_resources(&info);
+    info.product_name = "Zindle Run Uninstall Test";
+    info.replacing_previous = c.replacing_previous;
+    RecordingTable table(c.results);
+    // Inside the dialog the removal stops at AfterVerifyUninstallDialog; the close box ends it.
+    table.on_call = [&table](const std::string &hook) {
+      HWND dialog = page::find_dialog();
+      if (hook != "AfterVerifyUninstallDialog" || !dialog) return;
+      table.calls.insert(table.calls.end() - 1, "dialog");
+      PostMessageA(dialog, WM_CLOSE, 0, 0);
+    };
+    std::string deletions = restart_deletions();
+    EXPECT_EQ(c.expected_result, run_uninstall(&info, &table)) << c.what;
+    EXPECT_EQ(c.expected_calls, table.calls) << c.what;
+    EXPECT_EQ(c.copies_scheduled, restart_deletions() != deletions) << c.what;
+  }
+}
+
+}  // namespace
