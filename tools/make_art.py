@@ -4,8 +4,10 @@ the wizard pages (bitmap 4500) and the program icon (32x32 and 16x16).
 
 Everything is drawn with the twenty colours a 256-colour display always reserves, mixed by an
 ordered dither, so the pictures look the same whether or not a palette is realised when they are
-shown. The files are written by plain Python (no imaging library), byte for byte the same on every
-run:  python3 tools/make_art.py [output folder, default setup/res]
+shown. The two pictures dither from row to row only, so that every row is a few runs of one
+colour and the run-length compressed 8-bit bitmaps (which every Windows version draws) stay small.
+The files are written by plain Python (no imaging library), byte for byte the same on every run:
+python3 tools/make_art.py [output folder, default setup/res]
 """
 import math
 import os
@@ -45,10 +47,14 @@ def palette_256():
     return entries
 
 
+# Row thresholds 0..63 for the pictures: a 16-row ordered dither that does not vary along a row.
+ROW_ORDER = [0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15]
+
+
 def mix(a, b, t, x, y):
-    """Colour index a or b so that a patch shows a fraction t (0..1) of b."""
+    """Colour index a or b so that a band of rows shows a fraction t (0..1) of b."""
     level = int(t * 64 + 0.5)
-    return b if BAYER[y & 7][x & 7] < level else a
+    return b if ROW_ORDER[y & 15] * 4 < level else a
 
 
 def ramp(stops, t, x, y):
@@ -84,8 +90,8 @@ def landscape(width, height, horizon, sun):
             for base, amp, waves, phase, stops in reversed(ranges):
                 top = hill(x, width, base, amp, waves, phase)
                 if up < top:
-                    # darker towards the foot of each range
-                    colour = ramp(stops, 0.35 + 0.65 * up / max(top, 1.0), x, y)
+                    # darker towards the foot of each range, by height alone so rows stay runs
+                    colour = ramp(stops, 0.35 + 0.65 * up / max(base + amp, 1.0), x, y)
                     break
             if colour is None:
                 d = math.hypot(x - sun_x, y - sun_y)
@@ -102,18 +108,32 @@ def landscape(width, height, horizon, sun):
     return rows
 
 
-def bmp_8bit(rows):
-    """A bottom-up, uncompressed 8-bit BMP file with the full 256-entry palette."""
-    height, width = len(rows), len(rows[0])
-    stride = (width + 3) & ~3
-    pixels = bytearray()
+def rle8(rows):
+    """Bottom-up run-length encoding: (count, index) runs, an end of line after each row, an end
+    of bitmap at the end."""
+    out = bytearray()
     for row in reversed(rows):
-        pixels += bytes(row) + bytes(stride - width)
+        x = 0
+        while x < len(row):
+            run = 1
+            while x + run < len(row) and run < 255 and row[x + run] == row[x]:
+                run += 1
+            out += bytes([run, row[x]])
+            x += run
+        out += b"\x00\x00"
+    out[-2:] = b"\x00\x01"
+    return bytes(out)
+
+
+def bmp_8bit(rows):
+    """A bottom-up, run-length compressed 8-bit BMP file with the full 256-entry palette."""
+    height, width = len(rows), len(rows[0])
+    pixels = rle8(rows)
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette_256())
     offset = 14 + 40 + len(palette)
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835, 256, 0)
-    return header + info + palette + bytes(pixels)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(pixels), 2835, 2835, 256, 0)  # BI_RLE8
+    return header + info + palette + pixels
 
 
 # ---- icon -------------------------------------------------------------------------------------

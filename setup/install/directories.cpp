@@ -2,16 +2,30 @@
 #include "install/directories.h"
 
 #include "install/file_copy.h"
+#include "res/resource.h"
 #include "sdk/utilities.h"
+#include "util/step_failure.h"
+
+namespace {
+
+// create_path leaves the system's reason for a failure in GetLastError.
+int make_directory(SetupInfo *info, const char *path) {
+  if (create_path(info, path, 1)) return 0;
+  return note_step_failure(IDS_DIR_NOT_CREATED, path, GetLastError());
+}
+
+}  // namespace
 
 int create_directories(SetupInfo *info) {
-  if (info->install_dir.length() == 0) return -1;
-  if (!create_path(info, info->install_dir.c_str(), 1)) return -1;
+  if (info->install_dir.length() == 0) return note_step_failure(IDS_DIR_NOT_CREATED, "", ERROR_INVALID_NAME);
+  if (make_directory(info, info->install_dir.c_str()) != 0) return -1;
   for (uint32_t i = 0; i < info->dirs.size(); ++i) {
     info->dirs_cursor = &info->dirs[i];
     String path;
-    if (!resolve_destination(info, info->dirs[i].path.c_str(), &path)) return -1;
-    if (!create_path(info, path.c_str(), 1)) return -1;
+    const char *value = info->dirs[i].path.c_str();
+    if (!resolve_destination(info, value, &path))
+      return note_step_failure(IDS_DIR_NOT_CREATED, value, ERROR_INVALID_NAME);
+    if (make_directory(info, path.c_str()) != 0) return -1;
   }
   info->dirs_cursor = info->dirs.end();
   return 0;

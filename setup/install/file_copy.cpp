@@ -8,7 +8,10 @@
 #include "util/files_dat.h"
 #include "install/progress_window.h"
 #include "install/uninstall_record.h"
+#include "res/resource.h"
 #include "sdk/utilities.h"
+#include "util/bounded_text.h"
+#include "util/step_failure.h"
 
 namespace {
 
@@ -82,15 +85,22 @@ int extract_member(FilesDat *archive, const char *name, const char *destination)
   return replace_with_member(archive, name, destination);
 }
 
+// The copy step keeps files.dat open from its first member to its end, so the archive's
+// directory is read into its index once per run; a single file copied outside the step opens
+// and closes it.
+FilesDat g_step_archive;
+bool g_in_copy_step = false;
+
 // A name the archive does not hold fails like a damaged member: Extract looks it up first.
 int extract_from_archive(SetupInfo *info, const char *name, const char *destination) {
-  String archive_path = info->source_dir;
-  if (archive_path.length()) archive_path.append("\\");
-  archive_path.append("files.dat");
-  FilesDat archive;
-  if (!archive.Open(archive_path.c_str())) return 0;
-  int ok = extract_member(&archive, name, destination);
-  archive.Close();
+  if (!g_step_archive.is_open()) {
+    String archive_path = info->source_dir;
+    if (archive_path.length()) archive_path.append("\\");
+    archive_path.append("files.dat");
+    if (!g_step_archive.Open(archive_path.c_str())) return 0;
+  }
+  int ok = extract_member(&g_step_archive, name, destination);
+  if (!g_in_copy_step) g_step_archive.Close();
   return ok;
 }
 
@@ -141,11 +151,17 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   if (r == 1 || r == -1) return r;
   if (g_file_pacer.due()) progress_set_file(source.c_str());
 
+  // A file that lay at the destination before and was not replaced is never recorded: the
+  // uninstall would delete what belongs to someone else.
+  bool there_before = resolved && is_loose_file(destination.c_str());
   if (resolved && put_file(info, source_name, source, destination)) {
     record_file(info, destination.c_str());
   } else {
     r = table->CopyFileFailed(info, source, destination, nullptr);
     if (r != 0) return r;
+    // The hook went on: a file that is there now and was not before is one the hook put in
+    // place (a Retry that copied it), and the uninstall must remove it like any other.
+    if (resolved && !there_before && is_loose_file(destination.c_str())) record_file(info, destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
   if (r == 0 || r == 2 || r == 3) Sleep(info->copy_delay);
@@ -169,11 +185,19 @@ int copy_listed_files(SetupInfo *info, SetupDispatchTable *table) {
   return 0;
 }
 
+// The progress dialog is missing from both modules (or cannot be made): named by its number.
+int progress_failure() {
+  DWORD error = GetLastError();
+  char dialog[16];
+  if (!format_text(dialog, sizeof dialog, "%d", IDD_PROGRESS)) dialog[0] = 0;
+  return note_step_failure(IDS_PROGRESS_NOT_OPENED, dialog, error);
+}
+
 }  // namespace
 
 int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   table->CopyBefore(info, nullptr);
-  if (progress_open(info->main_window, info) != 0) return -1;
+  if (progress_open(info->main_window, info) != 0) return progress_failure();
   progress_set_title("Please Wait : Copying Files");
   progress_set_file("");
   progress_set_range(0);
@@ -183,7 +207,10 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   g_bar_pacer.reset();
   pump_pending_messages();
 
+  g_in_copy_step = true;
   int r = copy_listed_files(info, table);
+  g_in_copy_step = false;
+  g_step_archive.Close();
   if (r == 0) {
     progress_close();
     r = copy_one_file(info, table, "setup.exe", "setup.exe");

@@ -12,12 +12,14 @@
 int resolve_destination(SetupInfo *info, const char *value, String *out);
 
 // Installs one file: the loose file source_dir\source_name when it exists, else the files.dat
-// member of that name. Calls CopyFileBefore, then CopyFileFailed on failure, then CopyFileAfter,
-// and enters the file in the uninstall record only when it was really put in place.
+// member of that name. Calls CopyFileBefore, then CopyFileFailed on failure, then CopyFileAfter.
+// Enters the file in the uninstall record when it was put in place: by setup, or by the
+// CopyFileFailed hook answering 0 (a file there afterwards that was not there before the copy).
 // 0 to go on; the hook's result when a hook stops the copy stage.
 int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source_name,
                   const char *dest_value);
 
 // The whole copy step with the progress window. 0, or -1 after closing the progress window and
-// asking the main window to close when a file stopped the stage (or the window cannot open).
+// asking the main window to close when a file stopped the stage; -1 with the failure noted for
+// the install sequence to show when the progress window cannot open.
 int copy_files(SetupInfo *info, SetupDispatchTable *table);

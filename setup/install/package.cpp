@@ -173,8 +173,9 @@ int write_package(SetupInfo *info) {
   for (info->dependencies_cursor = info->dependencies.begin(); info->dependencies_cursor != info->dependencies.end();
        ++info->dependencies_cursor)
     add_package_member(package.get(), info->dependencies_cursor->name.c_str());
-  bool ok = fputc(kEndTag, package.get()) != EOF && ferror(package.get()) == 0;
   // A package that could not be written out whole is reported like one that could not be made.
+  // The explicit flush is what finds a full disk: some C libraries' fclose drops that error.
+  bool ok = fputc(kEndTag, package.get()) != EOF && fflush(package.get()) == 0 && ferror(package.get()) == 0;
   return package.close() && ok ? 1 : 0;
 }
 

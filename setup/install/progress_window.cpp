@@ -34,6 +34,15 @@ bool is_user_input(UINT message) {
          (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
 }
 
+// Takes the next message from the queue, in the queue's own order; false when nothing but due
+// timers is left. A timer comes only after every other kind of message, and is not taken: taken,
+// it would be gone (the timer fires again only after its next interval), so it stays pending for
+// the loop that owns it.
+bool next_message(MSG *msg) {
+  if (!PeekMessageA(msg, nullptr, 0, 0, PM_NOREMOVE) || msg->message == WM_TIMER) return false;
+  return PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE) != 0;
+}
+
 }  // namespace
 
 int progress_open(HWND parent, SetupInfo *info) {
@@ -75,12 +84,12 @@ HWND progress_window() { return g_progress; }
 
 void pump_pending_messages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (next_message(&msg)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (is_user_input(msg.message) || msg.message == WM_TIMER) continue;
+    if (is_user_input(msg.message)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

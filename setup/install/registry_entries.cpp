@@ -3,14 +3,16 @@
 
 #include <cstring>
 
-#include "install/uninstall_record.h"
+#include "install/created_keys.h"
+#include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
 #include "util/root_keys.h"
+#include "util/step_failure.h"
 
 namespace {
 
-const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kUninstallParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void write_value(kRegKey *key, SetupInfo *info, const SetupRegEntry &entry) {
   if (entry.type == 0) {
@@ -21,20 +23,26 @@ void write_value(kRegKey *key, SetupInfo *info, const SetupRegEntry &entry) {
   }
 }
 
+// Notes the key that could not be had, with the root's abbreviation when it has one.
+int key_failure(const char *abbreviation, const SetupRegEntry &entry, DWORD error) {
+  String subject = abbreviation ? abbreviation : "";
+  if (abbreviation) subject.append("\\");
+  subject.append(entry.key);
+  return note_step_failure(IDS_KEY_NOT_OPENED, subject.c_str(), error);
+}
+
 int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
   if (info->replacing_previous == 1 && is_kept_user_key(entry.key.c_str())) return 0;
   HKEY root = hkey_from_root(entry.root);
   const char *abbreviation = root_abbreviation(root);
-  if (!abbreviation) return -1;
+  if (!abbreviation) return key_failure(nullptr, entry, ERROR_BADKEY);
+  int existing = existing_key_levels(root, entry.key.c_str());
   kRegKey key;
-  if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str())) return -1;
+  if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str()))
+    return key_failure(abbreviation, entry, GetLastError());
+  record_created_levels(info, root, entry.key.c_str(), existing);
   write_value(&key, info, entry);
-  String recorded = abbreviation;
-  recorded.append("\\");
-  recorded.append(entry.key);
-  recorded.append(",");
-  recorded.append(entry.name);
-  record_key(info, recorded.c_str());
+  record_written_value(info, root, entry.key.c_str(), entry.name.c_str());
   key.Close();
   return 0;
 }
@@ -49,14 +57,19 @@ int is_kept_user_key(const char *key) {
 void write_add_remove_entry(SetupInfo *info) {
   // Without a name the key would be the shared Uninstall key itself.
   if (info->product_name.length() == 0) return;
-  String key_name = kUninstallRoot;
+  String key_name = kUninstallParent;
+  key_name.append("\\");
   key_name.append(info->product_name);
   String command = info->install_dir;
   command.append("\\setup.exe -u1 \"");
   command.append(info->product_name);
   command.append("\" 0");
+  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, kUninstallParent);
   kRegKey key;
   if (!key.Create(HKEY_LOCAL_MACHINE, key_name.c_str())) return;
+  // The entry's own key goes with the uninstaller's first stage; keys above it that this
+  // installation made go once they are empty.
+  record_created_levels(info, HKEY_LOCAL_MACHINE, kUninstallParent, existing);
   key.SetString("DisplayName", info->product_name.c_str());
   key.SetString("UninstallString", command.c_str());
   key.Close();

@@ -3,11 +3,14 @@
 
 #include "sdk/setup_info.h"
 
-// Writes every REGISTRY ENTRIES value and records each as "<root abbreviation>\<key>,<name>".
+// Writes every REGISTRY ENTRIES value and records each as "<root abbreviation>\<key>,<name>": a
+// registry-value item when the installation created the key, else a value in a key that was
+// there; each key level the step creates is recorded too (the Add/Remove entry's own key is not).
 // With replacing_previous 1 an entry whose key ends in "\user" (any letter case) is skipped.
 // Then writes DisplayName and UninstallString under the Windows uninstall key of product_name.
 // 0, or -1 when an entry's key can be neither created nor opened, or its root is not one of the
-// four predefined roots the uninstall record can name (the later entries are then not written).
+// four predefined roots the uninstall record can name (the later entries are then not written);
+// the key and the system's reason are then noted for the install sequence to show.
 int apply_registry_entries(SetupInfo *info);
 
 // The Add/Remove Programs entry alone. Not written (and not an error) when product_name is empty.

@@ -3,36 +3,48 @@
 
 #include <cstring>
 
+#include "install/created_keys.h"
+#include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
+#include "util/step_failure.h"
 
 namespace {
-
-// One counter per kind for the whole process: each recorded item takes the next number of its kind.
-int32_t g_file_count = 0;
-int32_t g_key_count = 0;
-int32_t g_dir_count = 0;
-int32_t g_assoc_count = 0;
 
 struct RecordKind {
   int32_t kind;
   const char *total_name;  // "dirtotal" ...
   const char *item_format;  // "dir%d" ...
-  uint32_t SetupInfo::*total;
+  uint32_t SetupInfo::*total;  // null for the kinds SetupInfo has no total for
 };
 
-// The order in which the reader loads the kinds: directories, files, registry values, associations.
+// The order in which the reader loads the kinds: directories, files, registry values, associations,
+// then the two kinds that uninstallers of earlier versions pass over.
 const RecordKind kKinds[] = {
     {RECORD_DIR, "dirtotal", "dir%d", &SetupInfo::uninstall_dir_total},
     {RECORD_FILE, "filetotal", "file%d", &SetupInfo::uninstall_file_total},
     {RECORD_KEY, "keytotal", "key%d", &SetupInfo::uninstall_key_total},
     {RECORD_ASSOC, "assoctotal", "assoc%d", &SetupInfo::uninstall_assoc_total},
+    {RECORD_VALUE, "valuetotal", "value%d", nullptr},
+    {RECORD_CREATED_KEY, "createdtotal", "created%d", nullptr},
 };
+const int kKindCount = sizeof kKinds / sizeof kKinds[0];
 
 const RecordKind *kind_entry(int32_t kind) {
   for (const RecordKind &entry : kKinds)
     if (entry.kind == kind) return &entry;
   return nullptr;
+}
+
+// The number the next item of a kind takes in info's record: its total, counted up as items are
+// added, or for a kind without a total the number of its items already in the list.
+int32_t next_index(SetupInfo *info, int32_t kind) {
+  const RecordKind *entry = kind_entry(kind);
+  if (entry && entry->total) return static_cast<int32_t>((info->*entry->total)++);
+  int32_t count = 0;
+  for (const UninstallInfo &item : info->uninstall_items)
+    if (item.kind == kind) ++count;
+  return count;
 }
 
 int append_item(SetupInfo *info, int32_t kind, int32_t index, const char *value) {
@@ -42,6 +54,10 @@ int append_item(SetupInfo *info, int32_t kind, int32_t index, const char *value)
   item.value = value;
   info->uninstall_items.append(item);
   return 0;
+}
+
+int append_next(SetupInfo *info, int32_t kind, const char *value) {
+  return append_item(info, kind, next_index(info, kind), value);
 }
 
 // The product's key below HKLM ("Software\Quorvane\<product>", plus "\uninstall" when asked).
@@ -55,6 +71,15 @@ int product_key_path(const SetupInfo *info, bool uninstall, char *out, size_t si
 
 const size_t kKeyPathSize = MAX_PATH + 32;
 
+// Notes the record's key (as the product name makes it, whatever it holds) for the install
+// sequence to show.
+int record_failure(const SetupInfo *info, DWORD error) {
+  String subject = "HKLM\\Software\\Quorvane\\";
+  subject.append(info->product_name);
+  subject.append("\\uninstall");
+  return note_step_failure(IDS_RECORD_NOT_WRITTEN, subject.c_str(), error);
+}
+
 // Reads one kind: its total (missing or unreadable: 0) and each numbered text that can be read.
 // A total can never exceed the number of values in the key, so a damaged total cannot make the
 // reader (or the removal steps after it) walk billions of numbers.
@@ -62,7 +87,7 @@ void read_kind(SetupInfo *info, kRegKey &key, const RecordKind &entry, unsigned 
   unsigned long total = 0;
   if (!key.GetDWORD(entry.total_name, &total)) total = 0;
   if (total > value_count) total = value_count;
-  info->*entry.total = static_cast<uint32_t>(total);
+  if (entry.total) info->*entry.total = static_cast<uint32_t>(total);
   for (unsigned long i = 0; i < total; ++i) {
     char name[32];
     char text[MAX_PATH];
@@ -76,26 +101,36 @@ void read_kind(SetupInfo *info, kRegKey &key, const RecordKind &entry, unsigned 
 
 }  // namespace
 
-int record_file(SetupInfo *info, const char *path) { return append_item(info, RECORD_FILE, g_file_count++, path); }
+int record_file(SetupInfo *info, const char *path) { return append_next(info, RECORD_FILE, path); }
 
-int record_key(SetupInfo *info, const char *text) { return append_item(info, RECORD_KEY, g_key_count++, text); }
+int record_key(SetupInfo *info, const char *text) { return append_next(info, RECORD_KEY, text); }
 
-int record_dir(SetupInfo *info, const char *path) { return append_item(info, RECORD_DIR, g_dir_count++, path); }
+int record_dir(SetupInfo *info, const char *path) { return append_next(info, RECORD_DIR, path); }
+
+int record_value(SetupInfo *info, const char *text) { return append_next(info, RECORD_VALUE, text); }
+
+int record_created_key(SetupInfo *info, const char *text) { return append_next(info, RECORD_CREATED_KEY, text); }
 
 int record_assoc(SetupInfo *info, const char *extension, const char *program) {
   String text(extension);
   text.append(",");
   text.append(program);
-  return append_item(info, RECORD_ASSOC, g_assoc_count++, text.c_str());
+  return append_next(info, RECORD_ASSOC, text.c_str());
 }
 
 int write_uninstall_record(SetupInfo *info) {
   char path[kKeyPathSize];
-  if (!product_key_path(info, true, path, sizeof path)) return -1;
+  if (!product_key_path(info, true, path, sizeof path)) return record_failure(info, ERROR_BADKEY);
+  // The product's key and those above it, when the record is the first to need them; the
+  // "uninstall" key itself goes when the record is read.
+  char product[kKeyPathSize];
+  product_key_path(info, false, product, sizeof product);  // fits: it is the shorter of the two
+  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, product);
   kRegKey key;
-  if (!key.Create(HKEY_LOCAL_MACHINE, path)) return -1;
+  if (!key.Create(HKEY_LOCAL_MACHINE, path)) return record_failure(info, GetLastError());
   if (info->uninstall_items.size() == 0) return 0;  // an empty record writes no value at all
-  uint32_t counts[4] = {0, 0, 0, 0};
+  record_created_levels(info, HKEY_LOCAL_MACHINE, product, existing);
+  uint32_t counts[kKindCount] = {};
   for (info->uninstall_items_cursor = info->uninstall_items.begin();
        info->uninstall_items_cursor != info->uninstall_items.end(); ++info->uninstall_items_cursor) {
     const UninstallInfo &item = *info->uninstall_items_cursor;
@@ -104,13 +139,10 @@ int write_uninstall_record(SetupInfo *info) {
     char name[32];
     if (format_text(name, sizeof name, entry->item_format, static_cast<int>(item.index)))
       key.SetString(name, item.value.c_str());
-    ++counts[item.kind];
+    ++counts[entry - kKinds];
   }
   // The totals are the same whether written after every item or once here.
-  key.SetDWORD("keytotal", counts[RECORD_KEY]);
-  key.SetDWORD("dirtotal", counts[RECORD_DIR]);
-  key.SetDWORD("filetotal", counts[RECORD_FILE]);
-  key.SetDWORD("assoctotal", counts[RECORD_ASSOC]);
+  for (int i = 0; i < kKindCount; ++i) key.SetDWORD(kKinds[i].total_name, counts[i]);
   return 0;
 }
 

@@ -79,8 +79,18 @@ class SETUP_API UninstallFailed {
   String dir;
 };
 
-// Kinds of UninstallInfo (the uninstall record's numbering).
-enum { RECORD_NONE = -1, RECORD_FILE = 0, RECORD_KEY = 1, RECORD_DIR = 2, RECORD_ASSOC = 3 };
+// Kinds of UninstallInfo (the uninstall record's numbering). RECORD_KEY is a value in a key the
+// installation created, RECORD_VALUE one in a key that existed before it, RECORD_CREATED_KEY a
+// key the installation created on the way to its values.
+enum {
+  RECORD_NONE = -1,
+  RECORD_FILE = 0,
+  RECORD_KEY = 1,
+  RECORD_DIR = 2,
+  RECORD_ASSOC = 3,
+  RECORD_VALUE = 4,
+  RECORD_CREATED_KEY = 5,
+};
 
 class SETUP_API UninstallInfo {
  public:

@@ -5,6 +5,7 @@
 
 #include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -57,80 +58,121 @@ const char *abbreviation_of(HKEY key) {
   return "";
 }
 
-// A recorded registry item, "ROOT\key\path,value name", taken apart. Anything that does not have
-// this shape (no backslash after a known root, no comma, an empty key path or one starting with a
-// backslash) is not removed.
+// A recorded registry item taken apart: "ROOT\key\path", followed for a value by ",value name".
+// Anything that does not have this shape (no backslash after a known root, no comma for a value,
+// an empty key path or an empty level in it) is not removed.
 struct RecordedKey {
   HKEY root;
   char key_path[MAX_PATH];
   char value_name[MAX_PATH];
 };
 
-bool parse_recorded_key(const char *text, RecordedKey *out) {
+// Every level has a name: no leading, trailing or doubled backslash would address the root or a
+// parent instead.
+bool levels_are_named(const char *path) {
+  size_t length = strlen(path);
+  return length > 0 && path[0] != '\\' && path[length - 1] != '\\' && !strstr(path, "\\\\");
+}
+
+bool parse_recorded_key(const char *text, bool with_value, RecordedKey *out) {
   const char *slash = strchr(text, '\\');
   if (!slash) return false;
   out->root = root_from_text(text, static_cast<size_t>(slash - text));
   if (!out->root) return false;
   const char *rest = slash + 1;
-  if (rest[0] == '\\') return false;
-  const char *comma = strrchr(rest, ',');
-  if (!comma || comma == rest) return false;
-  size_t length = static_cast<size_t>(comma - rest);
-  memcpy(out->key_path, rest, length);  // shorter than the 260-byte text it comes from
+  const char *end = with_value ? strrchr(rest, ',') : rest + strlen(rest);
+  if (!end) return false;
+  size_t length = static_cast<size_t>(end - rest);
+  if (length >= sizeof out->key_path) return false;
+  memcpy(out->key_path, rest, length);
   out->key_path[length] = 0;
-  return copy_text(out->value_name, sizeof out->value_name, comma + 1) != 0;
+  if (!levels_are_named(out->key_path)) return false;
+  out->value_name[0] = 0;
+  return !with_value || copy_text(out->value_name, sizeof out->value_name, end + 1) != 0;
 }
 
-// While a newer version replaces this one, keys below the maker's own key are kept for it.
-bool keep_for_newer_version(const SetupInfo *info, const char *path) {
+// While a newer version replaces this one, keys below the maker's own key are kept for it: those
+// whose parent path (for a key directly below a root, the key itself) names the maker.
+bool keep_for_newer_version(const SetupInfo *info, const char *key_path) {
   if (info->replacing_previous != 1) return false;
   char lower[MAX_PATH];
-  if (!copy_text(lower, sizeof lower, path)) return false;
+  if (!copy_text(lower, sizeof lower, key_path)) return false;
+  char *last = strrchr(lower, '\\');
+  if (last) *last = 0;
   for (char *c = lower; *c; ++c)
     if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
   return strstr(lower, "quorvane") != nullptr;
 }
 
-// True only when the key is known to hold neither values nor subkeys.
-bool key_is_empty(HKEY key) {
-  DWORD subkeys = 0, values = 0;
-  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
-                       nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  return subkeys == 0 && values == 0;
+void add_recorded_key_failure(SetupInfo *info, const RecordedKey &item) {
+  char parent[MAX_PATH], subkey[MAX_PATH];
+  if (split_key_path(item.key_path, parent, sizeof parent, subkey, sizeof subkey)) {
+    add_key_failure(info, parent, subkey);
+  } else {
+    add_key_failure(info, abbreviation_of(item.root), item.key_path);
+  }
 }
 
-// A key directly below a root is shared by many programs (Software, Environment, a file type), so
-// it is never removed with what lies beneath it: only the recorded value goes, and the key itself
-// only once nothing at all is left in it.
-void remove_top_level_value(SetupInfo *info, const RecordedKey &item) {
+// What is left in a recorded key. A key whose contents cannot be counted counts as holding values.
+enum KeyContents { KEY_GONE, KEY_EMPTY, KEY_HOLDS_VALUES, KEY_HOLDS_SUBKEYS };
+
+KeyContents contents_of(const RecordedKey &item) {
+  kRegKey key;
+  if (!key.Open(item.root, item.key_path)) return KEY_GONE;
+  DWORD subkeys = 0, values = 0;
+  if (RegQueryInfoKeyA(key.getkey(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return KEY_HOLDS_VALUES;
+  if (subkeys > 0) return KEY_HOLDS_SUBKEYS;
+  return values > 0 ? KEY_HOLDS_VALUES : KEY_EMPTY;
+}
+
+void remove_recorded_value(SetupInfo *info, const RecordedKey &item) {
   if (keep_for_newer_version(info, item.key_path)) return;
   kRegKey key;
-  if (!key.Open(item.root, item.key_path)) return;
-  key.Delete(item.value_name);
-  bool empty = key_is_empty(key.getkey());
-  key.Close();
-  if (empty && RegDeleteKeyA(item.root, item.key_path) != ERROR_SUCCESS)
-    add_key_failure(info, abbreviation_of(item.root), item.key_path);
+  if (key.Open(item.root, item.key_path)) key.Delete(item.value_name);
 }
 
-void remove_recorded_key(SetupInfo *info, const RecordedKey &item) {
-  char parent[MAX_PATH], subkey[MAX_PATH];
-  if (!split_key_path(item.key_path, parent, sizeof parent, subkey, sizeof subkey)) {
-    remove_top_level_value(info, item);
-    return;
+// A key goes only once nothing is left in it, so nothing the record does not list is lost. What
+// keeps it is listed only when a registry-value item named it and subkeys are left: part of a tree
+// the record named stays. Values alone are another program's, and so is whatever is left in a key
+// the installation created on the way to its own (Software\<maker> is shared by the maker's
+// products); a key directly below a root is shared by nature.
+void remove_key_once_empty(SetupInfo *info, const RecordedKey &item, bool list_left_subkeys) {
+  if (keep_for_newer_version(info, item.key_path)) return;
+  KeyContents contents = contents_of(item);
+  if (contents == KEY_EMPTY) {
+    if (RegDeleteKeyA(item.root, item.key_path) != ERROR_SUCCESS) add_recorded_key_failure(info, item);
+  } else if (contents == KEY_HOLDS_SUBKEYS && list_left_subkeys && strchr(item.key_path, '\\')) {
+    add_recorded_key_failure(info, item);
   }
-  // "\name" or "path\" would address the root or the parent itself.
-  if (parent[0] == 0 || subkey[0] == 0) return;
-  if (keep_for_newer_version(info, parent)) return;
-  kRegKey parent_key;
-  if (!parent_key.Open(item.root, parent)) return;
-  {
-    // Several values of one key were recorded: the first of them to come here removed the key.
-    kRegKey probe;
-    if (!probe.Open(item.root, item.key_path)) return;
+}
+
+int key_depth(const char *path) {
+  int depth = 1;
+  for (const char *c = path; *c; ++c)
+    if (*c == '\\') ++depth;
+  return depth;
+}
+
+// Calls visit(item, kind) for each registry item of the record that can be taken apart: the
+// registry-value items by number, the last first; then the values in keys that were there and the
+// keys the installation created, the last recorded first.
+template <class Visit>
+void for_each_registry_item(SetupInfo *info, Visit visit) {
+  for (uint32_t i = info->uninstall_key_total; i > 0; --i) {
+    char text[MAX_PATH];
+    RecordedKey item;
+    if (find_uninstall_item(info, RECORD_KEY, static_cast<int>(i - 1), text, sizeof text) == 0 &&
+        parse_recorded_key(text, true, &item))
+      visit(item, RECORD_KEY);
   }
-  if (RegDeleteKeyA(parent_key.getkey(), subkey) != ERROR_SUCCESS) add_key_failure(info, parent, subkey);
+  for (uint32_t i = info->uninstall_items.size(); i > 0; --i) {
+    const UninstallInfo &entry = info->uninstall_items[i - 1];
+    if (entry.kind != RECORD_VALUE && entry.kind != RECORD_CREATED_KEY) continue;
+    RecordedKey item;
+    if (parse_recorded_key(entry.value.c_str(), entry.kind == RECORD_VALUE, &item)) visit(item, entry.kind);
+  }
 }
 
 void remove_association(const char *text) {
@@ -187,7 +229,10 @@ int remove_files(SetupInfo *info) {
   for (info->files_cursor = info->files.begin(); info->files_cursor != info->files.end(); ++info->files_cursor) {
     const char *path = info->files_cursor->source.c_str();
     if (!path_exists(path)) continue;
-    if (!DeleteFileA(path)) add_failure(info, FAILED_FILE, path);
+    // A file another program holds open is listed and goes at the next restart.
+    if (DeleteFileA(path)) continue;
+    add_failure(info, FAILED_FILE, path);
+    mark_file_for_deletion(path);
   }
   return 0;
 }
@@ -213,11 +258,20 @@ int remove_directories(SetupInfo *info) {
 }
 
 int remove_registry_keys(SetupInfo *info) {
-  for (uint32_t i = info->uninstall_key_total; i > 0; --i) {
-    char text[MAX_PATH];
-    RecordedKey item;
-    if (find_uninstall_item(info, RECORD_KEY, static_cast<int>(i - 1), text, sizeof text) != 0) continue;
-    if (parse_recorded_key(text, &item)) remove_recorded_key(info, item);
+  // Every recorded value first, so that a key holds only what the record does not list by the time
+  // its own turn comes.
+  int deepest = 0;
+  for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
+    if (kind != RECORD_CREATED_KEY) remove_recorded_value(info, item);
+    if (kind != RECORD_VALUE && key_depth(item.key_path) > deepest) deepest = key_depth(item.key_path);
+  });
+  // Then the keys of the registry-value items and those the installation created, deepest first.
+  // The keys of values that were written into keys already there stay.
+  for (int depth = deepest; depth > 0; --depth) {
+    for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
+      if (kind != RECORD_VALUE && key_depth(item.key_path) == depth)
+        remove_key_once_empty(info, item, kind == RECORD_KEY);
+    });
   }
   return 0;
 }

@@ -7,6 +7,8 @@
 int remove_files(SetupInfo *info);
 int remove_associations(SetupInfo *info);
 int remove_directories(SetupInfo *info);
+// Deletes every recorded value, then the keys of the registry-value items and the keys the
+// installation created, deepest first, each only once nothing is left in it. Always 0.
 int remove_registry_keys(SetupInfo *info);
 // Splits key_path at its last backslash: parent gets the text before it, subkey the text after.
 // 1 on success; 0 (outputs untouched) when there is no backslash or a part does not fit.

@@ -24,6 +24,7 @@ class FilesDat {
   int Open(const char *path);
   // Closes the archive if open and forgets its path. Always 1.
   int Close();
+  int is_open() const { return open_; }
   // 1 and *entry filled (entry may be null) when a member of that name exists; else 0, *entry untouched.
   int Find(const char *name, FilesDatEntry *entry);
   unsigned long Attributes(const char *name);  // 0x80, or 0xFFFFFFFF when absent

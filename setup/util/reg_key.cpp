@@ -1,6 +1,17 @@
 // kRegKey: all of setup's registry access except key deletion goes through here.
 #include "sdk/reg_key.h"
 
+namespace {
+
+// The registry calls return their error instead of setting it; Open and Create leave it where a
+// caller that reports the failure finds it, as for any other system call.
+int fail_with(LONG error) {
+  SetLastError(static_cast<DWORD>(error));
+  return 0;
+}
+
+}  // namespace
+
 kRegKey::kRegKey() : key_(nullptr) {}
 
 kRegKey::~kRegKey() { Close(); }
@@ -8,7 +19,8 @@ kRegKey::~kRegKey() { Close(); }
 int kRegKey::Open(HKEY parent, const char *subkey) {
   if (key_) return 0;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 0;
+  LONG error = RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS, &key);
+  if (error != ERROR_SUCCESS) return fail_with(error);
   key_ = key;
   return 1;
 }
@@ -17,9 +29,9 @@ int kRegKey::Create(HKEY parent, const char *subkey) {
   if (key_) return 0;
   HKEY key = nullptr;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(parent, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                      &disposition) != ERROR_SUCCESS)
-    return 0;
+  LONG error = RegCreateKeyExA(parent, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                               &disposition);
+  if (error != ERROR_SUCCESS) return fail_with(error);
   key_ = key;
   return 1;
 }

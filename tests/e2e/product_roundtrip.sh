@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The shipped product from end to end under Wine: pack files.dat, click through every wizard
 # page, check the installed product, uninstall it through its Add/Remove Programs command and
-# prove from registry and file snapshots that only the documented traces are left.
+# prove from registry and file snapshots that only the documented traces are left. Its script
+# gets two more registry entries: a value in a key another program holds a value in, and a value
+# in keys that only the installation makes.
 # SCREENSHOTS=DIR saves a picture of every page there.
 set -u
 E2E_BUILD=$1
@@ -19,8 +21,22 @@ work="$E2E_BUILD/tests/e2e-roundtrip"
 rm -rf "$work"; mkdir -p "$work/product" "$work/payload/Help" "$work/snap"
 
 # The product folder as a product maker ships it.
-cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/setup.ini" \
-   "$SRC/products/tuner/license.txt" "$work/product/"
+cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/license.txt" "$work/product/"
+extra_entries='base2=HKEY_CURRENT_USER
+key2=Software\Microsoft\Windows\CurrentVersion\Run
+name2=Skellan
+type2=s
+value2=%1
+base3=HKEY_CURRENT_USER
+key3=Software\Quorvane\Skellan\Prefs
+name3=Mode
+type3=d
+value3=1'
+EXTRA="$extra_entries" awk '/^\[/ { section = $0 }
+  section ~ /^\[REGISTRY ENTRIES\]/ && /^total=2\r?$/ { $0 = "total=4\n" ENVIRON["EXTRA"]; gsub(/\n/, "\r\n"); sub(/$/, "\r") }
+  { print }' "$SRC/products/tuner/setup.ini" > "$work/product/setup.ini"
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+"$WINE" reg add "$run_key" /v OtherProgram /d 'C:\other.exe' /f >/dev/null 2>&1
 cp "$E2E_BUILD/tuner/tuner.exe" "$work/payload/"
 cp "$SRC/products/tuner/Help/index.htm" "$work/payload/Help/"
 check "files.dat packed" "$FILESDAT" create "$work/product/files.dat" -C "$work/payload" tuner.exe 'Help/index.htm'
@@ -66,6 +82,8 @@ check_eq "Add/Remove name" "Skellan" "$(reg_value "$arp" DisplayName)"
 check_eq "registry entry %1" 'C:\Program Files\Quorvane\Skellan' \
   "$(reg_value 'HKLM\Software\Quorvane\Skellan\Settings' InstallDir)"
 check_eq "registry entry DWORD" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Skellan\Settings' Build)"
+check_eq "value beside another program's" 'C:\Program Files\Quorvane\Skellan' "$(reg_value "$run_key" Skellan)"
+check_eq "value in keys of its own" "0x1" "$(reg_value 'HKCU\Software\Quorvane\Skellan\Prefs' Mode)"
 check_eq "version stamp" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Vemmick\Ormal000' Skellan_vmin)"
 programs=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Skellan' -type d | head -n1)
 for link in "Skellan Tuner" "Skellan Help" "Uninstall Skellan"; do
@@ -107,9 +125,13 @@ sleep 1
 reg_snapshot "$work/snap/reg.after"
 file_snapshot "$work/snap/files.after"
 volatile='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|\\Control\\ServiceCurrent\]'
-stamp='^\[HKEY_LOCAL_MACHINE\\Software\\Quorvane(\\Vemmick[^]]*)?\]( |$)'
-reg_diff=$(diff "$work/snap/reg.before" "$work/snap/reg.after" | grep '^[<>]' | sed 's/^[<>] //' | grep -vE "$volatile" | grep -vE "$stamp")
-check_eq "registry after uninstall equals registry before" "" "$reg_diff"
+# Added, and nothing else changed: the stamp's key with its four values and the two keys above it.
+stamp='[HKEY_LOCAL_MACHINE\Software\Quorvane\Vemmick\Ormal000]'
+stamp_diff=$(printf '> %s\n' '[HKEY_LOCAL_MACHINE\Software\Quorvane]' '[HKEY_LOCAL_MACHINE\Software\Quorvane\Vemmick]' \
+  "$stamp" "$stamp \"Skellan_tmaj\"=dword:00000001" "$stamp \"Skellan_tmin\"=dword:00000000" \
+  "$stamp \"Skellan_vmaj\"=dword:00000000" "$stamp \"Skellan_vmin\"=dword:00000064" | LC_ALL=C sort)
+reg_diff=$(diff "$work/snap/reg.before" "$work/snap/reg.after" | grep '^[<>]' | grep -vE "$volatile" | LC_ALL=C sort)
+check_eq "registry after uninstall equals registry before but for the version stamp" "$stamp_diff" "$reg_diff"
 files_diff=$(diff "$work/snap/files.before" "$work/snap/files.after" | grep '^[<>]')
 check_eq "files after uninstall and restart equal files before" "" "$files_diff"
 check "install directory removed" test ! -e "$target"

@@ -160,7 +160,7 @@ check_eq "every new file present after the old uninstall" 300 "$(grep -lx new "$
 "$WINE" reg add 'HKCU\Environment' /v TEMP /d 'C:\no such folder' /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Environment' /v TMP /d 'C:\no such folder' /f >/dev/null 2>&1
 (cd "$TARGET_UNIX" && exec timeout 120 "$WINE" setup.exe -u1 "Flow Test" 1) & pid=$!
-check "unusable temporary folder reported" page "Error" 'C:\no such folder' 1 30000
+check "unusable temporary folder reported" page "Setup Failed" 'C:\no such folder' 1 30000
 wait $pid; check_eq "exit status of a first stage that cannot hand over" 2 $?
 check "nothing removed" test -f "$TARGET_UNIX/f000.txt"
 check "Add/Remove entry kept" test -n "$(reg_value "$ARP" UninstallString)"

@@ -346,4 +346,15 @@ TEST_F(FileCopyTest, WindowsStayResponsiveBetweenFilesButTakeNoInput) {
   EXPECT_EQ(5u, msg.wParam);
 }
 
+// A timer that fell due during the copy still fires in the loop that owns it.
+TEST_F(FileCopyTest, DueTimersAreLeftForTheirOwnLoop) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;  // a quit request would end every pump at once
+  UINT_PTR timer = SetTimer(nullptr, 0, 400, nullptr);
+  Sleep(450);
+  ASSERT_EQ(0, copy_files(&info_, &table_));
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  KillTimer(nullptr, timer);
+}
+
 }  // namespace

@@ -15,6 +15,7 @@
 #include "script/ini_file.h"
 #include "script/script_reader.h"
 #include "sdk/utilities.h"
+#include "support/message_recorder.h"
 #include "support/scratch.h"
 #include "uninstall/remove_items.h"
 
@@ -170,7 +171,6 @@ TEST(InstallRun, RunsOnTheExpectedPlatform) {
 }
 
 TEST(InstallRun, InstallsTheSampleProductAndRemovesItAgain) {
-  RUN_IN_CHILD_PROCESS();
   SampleProduct p;
   SetupInfo info;
   p.read(&info);
@@ -287,7 +287,7 @@ TEST(InstallRun, InstallsTheSampleProductAndRemovesItAgain) {
 }
 
 TEST(InstallRun, DirectoryThatCannotBeMadeStopsBeforeAnyFile) {
-  RUN_IN_CHILD_PROCESS();
+  MessageRecorder recorder;
   SampleProduct p;
   write_file(p.target_file("Zindle Sample"), "a file where the install directory should go");
   SetupInfo info;
@@ -313,10 +313,31 @@ TEST(InstallRun, DirectoryThatCannotBeMadeStopsBeforeAnyFile) {
   EXPECT_TRUE(table2.calls.empty());
   EXPECT_TRUE(dir_exists(p.inst("doc\\notes"))) << "what was made stays";
   EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kRecordKey));
+  ASSERT_EQ(2u, recorder.boxes().size()) << "one message for each run";
+  EXPECT_NE(std::string::npos, recorder.boxes()[1].text.find("\n" + p.inst("readme.txt\\below") + "\n"));
+}
+
+// A registry step that fails says once which key, in a warning from setup's string table.
+TEST(InstallRun, FailedRegistryStepShowsOneWarningNamingTheKey) {
+  const std::string long_key = "Software\\ZindleSampleSettings\\" + std::string(300, 'k');
+  for (bool spoil_entry : {true, false}) {
+    SampleProduct p;
+    SetupInfo info;
+    p.read(&info);
+    info.setup_instance = info.resource_instance = GetModuleHandleA(nullptr);
+    if (spoil_entry) info.reg_entries[0].key = long_key.c_str();
+    if (!spoil_entry) info.product_name = "Zindle Sample\\Nested";  // its record key would be another product's
+    RecordingTable table;
+    MessageRecorder recorder;
+    EXPECT_EQ(-1, run_install_steps(&info, &table));
+    ASSERT_EQ(1u, recorder.boxes().size());
+    std::string key = spoil_entry ? "HKLM\\" + long_key : "HKLM\\Software\\Quorvane\\Zindle Sample\\Nested\\uninstall";
+    EXPECT_NE(std::string::npos, recorder.boxes()[0].text.find(" registry key\n" + key + "\n")) << spoil_entry;
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST), recorder.boxes()[0].type);
+  }
 }
 
 TEST(InstallRun, DamagedArchiveMemberIsReportedAndNotRecorded) {
-  RUN_IN_CHILD_PROCESS();
   SampleProduct p;
   p.write_archive(true);
   SetupInfo info;
@@ -335,7 +356,6 @@ TEST(InstallRun, DamagedArchiveMemberIsReportedAndNotRecorded) {
 }
 
 TEST(InstallRun, DamagedArchiveMemberStopsTheRunWhenTheHookSaysSo) {
-  RUN_IN_CHILD_PROCESS();
   SampleProduct p;
   p.write_archive(true);
   SetupInfo info;
@@ -343,8 +363,10 @@ TEST(InstallRun, DamagedArchiveMemberStopsTheRunWhenTheHookSaysSo) {
   info.setup_instance = info.resource_instance = GetModuleHandleA(nullptr);
   RecordingTable table;
   table.answer = [](const std::string &hook, const std::string &) { return hook == "CopyFileFailed" ? -1 : 0; };
+  MessageRecorder recorder;
   EXPECT_EQ(-1, run_install_steps(&info, &table));
   EXPECT_NE("CopyAfter", table.names().back());
+  EXPECT_TRUE(recorder.boxes().empty()) << "the hook's own stop adds no message";
 
   // What a run stopped in the copy stage leaves: its directories and the files before the failure;
   // no shortcut, association, package, registry entry, Add/Remove entry or uninstall record.

@@ -335,47 +335,4 @@ class BoxAnswerer {
   HANDLE thread_ = nullptr;
 };
 
-// ---- processes ----------------------------------------------------------------------------
-
-// The uninstall record numbers items with counters that live as long as the process, so a test
-// that writes and reads back a whole record runs in a child process of this program. Returns
-// false in the child (run the test body), true in the parent after the child ended.
-inline bool ran_in_child_process(DWORD *exit_code) {
-  if (getenv("ZINDLE_INSTALL_CHILD")) return false;
-  const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
-  char self[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
-  if (n == 0 || n >= sizeof self) {
-    *exit_code = 0xFFFFFFFF;
-    return true;
-  }
-  std::string command = std::string("\"") + self + "\" --gtest_filter=" + test->test_suite_name() + "." +
-                        test->name();
-  SetEnvironmentVariableA("ZINDLE_INSTALL_CHILD", "1");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back(0);
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                &process);
-  SetEnvironmentVariableA("ZINDLE_INSTALL_CHILD", nullptr);
-  *exit_code = 0xFFFFFFFF;
-  if (!started) return true;
-  WaitForSingleObject(process.hProcess, INFINITE);
-  GetExitCodeProcess(process.hProcess, exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
-#define RUN_IN_CHILD_PROCESS()                             \
-  do {                                                     \
-    DWORD child_exit = 0;                                  \
-    if (install_test::ran_in_child_process(&child_exit)) { \
-      EXPECT_EQ(0u, child_exit) << "child test failed";    \
-      return;                                              \
-    }                                                      \
-  } while (0)
-
 }  // namespace install_test

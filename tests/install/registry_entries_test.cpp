@@ -7,7 +7,9 @@
 
 #include "install/install_support.h"
 #include "install/registry_entries.h"
+#include "install/uninstall_record.h"
 #include "support/scratch.h"
+#include "uninstall/remove_items.h"
 #include "util/root_keys.h"
 
 using namespace install_test;
@@ -19,6 +21,14 @@ const char kClassesKey[] = "ZindleTests.RegEntries";
 const char kUsersKey[] = ".Default\\Software\\ZindleTests\\RegEntries";
 const char kProduct[] = "Zindle Registry Product";
 const std::string kUninstallKey = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProduct;
+const std::string kProductKey = std::string("Software\\Quorvane\\") + kProduct;
+
+// The record's items for written values, whether their keys were made or already there.
+uint32_t value_items(const SetupInfo &info) {
+  uint32_t count = 0;
+  for (const UninstallInfo &item : info.uninstall_items) count += item.kind == RECORD_KEY || item.kind == RECORD_VALUE;
+  return count;
+}
 
 class RegistryEntriesTest : public ::testing::Test {
  protected:
@@ -32,6 +42,7 @@ class RegistryEntriesTest : public ::testing::Test {
     delete_key_tree(HKEY_CLASSES_ROOT, kClassesKey);
     delete_key_tree(HKEY_USERS, kUsersKey);
     delete_key_tree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    delete_key_tree(HKEY_LOCAL_MACHINE, kProductKey);
   }
   void add(HKEY root, const std::string &key, const char *name, int type, const char *text, uint32_t number = 0) {
     SetupRegEntry entry;
@@ -95,6 +106,28 @@ TEST_F(RegistryEntriesTest, WritesEveryTypeUnderEveryRootAndRecordsEachEntry) {
   EXPECT_EQ(expected, recorded_keys());
 }
 
+// Installed, recorded and uninstalled: the value written beside another program's value goes
+// alone, and the keys the entries made go with the values in them.
+TEST_F(RegistryEntriesTest, UninstallRemovesOnlyWhatTheEntriesWrote) {
+  const std::string base = scratch_.path();
+  reg_set_string(HKEY_CURRENT_USER, base + "\\Shared", "Theirs", "keep");
+  add(HKEY_CURRENT_USER, base + "\\Shared", "Mine", 0, "x");
+  add(HKEY_CURRENT_USER, base + "\\Made\\Deeper", "V", 1, "", 1);
+  ASSERT_EQ(0, apply_registry_entries(&info_));
+  ASSERT_EQ(0, write_uninstall_record(&info_));
+  SetupInfo removal;
+  removal.product_name = kProduct;
+  ASSERT_EQ(0, read_uninstall_record(&removal));
+  ASSERT_EQ(0, remove_registry_keys(&removal));
+
+  EXPECT_EQ("keep", reg_string_or(HKEY_CURRENT_USER, base + "\\Shared", "Theirs", "?"));
+  EXPECT_FALSE(reg_value_exists(HKEY_CURRENT_USER, base + "\\Shared", "Mine"));
+  EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, base + "\\Made"));
+  EXPECT_TRUE(reg_key_exists(HKEY_CURRENT_USER, base));
+  EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kProductKey)) << "made for the record";
+  EXPECT_EQ(0u, removal.uninstall_failures.size());
+}
+
 TEST_F(RegistryEntriesTest, ReplacingAPreviousVersionKeepsTheUserKey) {
   const std::string user = "Software\\ZindleTests\\RegEntries";
   for (int replacing : {0, 1}) {
@@ -115,7 +148,7 @@ TEST_F(RegistryEntriesTest, ReplacingAPreviousVersionKeepsTheUserKey) {
     EXPECT_EQ(replacing ? "?" : "new", reg_string_or(HKEY_CURRENT_USER, user + "\\User", "V", "?")) << replacing;
     EXPECT_EQ("new", reg_string_or(HKEY_CURRENT_USER, user + "\\Users", "V", "?")) << replacing;
     EXPECT_EQ("new", reg_string_or(HKEY_CURRENT_USER, user + "\\User\\Deeper", "V", "?")) << replacing;
-    EXPECT_EQ(replacing ? 2u : 4u, info.uninstall_items.size()) << "skipped entries are not recorded";
+    EXPECT_EQ(replacing ? 2u : 4u, value_items(info)) << "skipped entries are not recorded";
   }
 }
 
@@ -154,7 +187,7 @@ TEST_F(RegistryEntriesTest, AKeyThatCannotBeMadeStopsTheStepBeforeTheUninstallEn
     EXPECT_EQ(-1, apply_registry_entries(&info)) << c.what;
     EXPECT_EQ("1", reg_string_or(HKEY_CURRENT_USER, user + "\\Before", "V", "?")) << c.what;
     EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, user + "\\After")) << c.what;
-    EXPECT_EQ(1u, info.uninstall_items.size()) << c.what;
+    EXPECT_EQ(1u, value_items(info)) << c.what;
     EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kUninstallKey)) << c.what;
   }
   EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_CONFIG, "ZindleTests"));

@@ -47,6 +47,8 @@ class UninstallRecordTest : public ::testing::Test {
     product_key_ = std::string(kQuorvane) + "\\" + product_;
     record_key_ = product_key_ + "\\uninstall";
     delete_key_tree(HKEY_LOCAL_MACHINE, product_key_);
+    kRegKey maker;
+    maker.Create(HKEY_LOCAL_MACHINE, kQuorvane);
     info_.product_name = product_.c_str();
   }
   void TearDown() override { delete_key_tree(HKEY_LOCAL_MACHINE, product_key_); }
@@ -73,22 +75,19 @@ TEST_F(UninstallRecordTest, RecordFunctionsNumberEachKindOnItsOwn) {
   record_key(&info_, "HKCU\\Software\\X,Y");
   record_assoc(&info_, ".abc", "tool.exe");
   record_dir(&info_, "C:\\P\\Sub");
-  std::vector<Item> items = items_of(info_);
-  ASSERT_EQ(6u, items.size());
-  // The counters live for the whole process, so numbers are compared with the kind's first one.
-  int file0 = items[0].index, dir0 = items[1].index;
-  EXPECT_EQ((Item{RECORD_FILE, file0, "C:\\P\\a.exe"}), items[0]);
-  EXPECT_EQ((Item{RECORD_DIR, dir0, "C:\\P"}), items[1]);
-  EXPECT_EQ((Item{RECORD_FILE, file0 + 1, "C:\\P\\a.exe"}), items[2]);
-  EXPECT_EQ(RECORD_KEY, items[3].kind);
-  EXPECT_EQ("HKCU\\Software\\X,Y", items[3].value);
-  EXPECT_EQ(RECORD_ASSOC, items[4].kind);
-  EXPECT_EQ(".abc,tool.exe", items[4].value);
-  EXPECT_EQ((Item{RECORD_DIR, dir0 + 1, "C:\\P\\Sub"}), items[5]);
+  std::vector<Item> expected = {
+      {RECORD_FILE, 0, "C:\\P\\a.exe"},   {RECORD_DIR, 0, "C:\\P"},
+      {RECORD_FILE, 1, "C:\\P\\a.exe"},   {RECORD_KEY, 0, "HKCU\\Software\\X,Y"},
+      {RECORD_ASSOC, 0, ".abc,tool.exe"}, {RECORD_DIR, 1, "C:\\P\\Sub"},
+  };
+  EXPECT_EQ(expected, items_of(info_));
 
+  // Another record in the same process numbers from 0 again.
   SetupInfo other;
   record_key(&other, "HKLM\\Software\\Z,W");
-  EXPECT_EQ(items[3].index + 1, other.uninstall_items[0].index);
+  record_file(&other, "C:\\Q\\b.exe");
+  EXPECT_EQ((std::vector<Item>{{RECORD_KEY, 0, "HKLM\\Software\\Z,W"}, {RECORD_FILE, 0, "C:\\Q\\b.exe"}}),
+            items_of(other));
 }
 
 TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKindOrder) {
@@ -98,8 +97,10 @@ TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKin
   add_item(info_, RECORD_KEY, 0, "HKCU\\Software\\X,Y");
   add_item(info_, RECORD_FILE, 1, "C:\\P\\setup.exe");
   add_item(info_, RECORD_ASSOC, 0, ".abc,tool.exe");
+  add_item(info_, RECORD_VALUE, 0, "HKCU\\Software\\Run,P");
   add_item(info_, RECORD_NONE, 0, "ignored");
   ASSERT_EQ(0, write_uninstall_record(&info_));
+  const std::string made = "HKLM\\" + product_key_;  // the product's key, made for the record
 
   EXPECT_EQ("#2", raw("dirtotal"));
   EXPECT_EQ("#2", raw("filetotal"));
@@ -109,10 +110,14 @@ TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKin
   EXPECT_EQ("C:\\P\\setup.exe", raw("file1"));
   EXPECT_EQ("HKCU\\Software\\X,Y", raw("key0"));
   EXPECT_EQ(".abc,tool.exe", raw("assoc0"));
+  EXPECT_EQ("#1", raw("valuetotal"));
+  EXPECT_EQ("HKCU\\Software\\Run,P", raw("value0"));
+  EXPECT_EQ("#1", raw("createdtotal"));
+  EXPECT_EQ(made, raw("created0"));
   {
     kRegKey key;
     ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, record_key_.c_str()));
-    EXPECT_EQ(10u, key.values());  // four totals and six items; the kindless item is not written
+    EXPECT_EQ(14u, key.values());  // six totals and eight items; the kindless item is not written
   }
 
   SetupInfo back;
@@ -122,6 +127,7 @@ TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKin
       {RECORD_DIR, 0, "C:\\P"},          {RECORD_DIR, 1, "C:\\P\\Sub"},
       {RECORD_FILE, 0, "C:\\P\\a.exe"},  {RECORD_FILE, 1, "C:\\P\\setup.exe"},
       {RECORD_KEY, 0, "HKCU\\Software\\X,Y"}, {RECORD_ASSOC, 0, ".abc,tool.exe"},
+      {RECORD_VALUE, 0, "HKCU\\Software\\Run,P"}, {RECORD_CREATED_KEY, 0, made},
   };
   EXPECT_EQ(expected, items_of(back));
   EXPECT_EQ(2u, back.uninstall_dir_total);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "support/scratch.h"
 #include "uninstall/remove_items.h"
@@ -178,6 +179,30 @@ TEST_F(RemoveKeysTest, KeyWithSeveralRecordedValuesIsDeletedOnce) {
   EXPECT_TRUE(key_exists(HKEY_CURRENT_USER, base() + "\\Q\\Other"));
   EXPECT_TRUE(failures_of(info_).empty());
   EXPECT_EQ(0, info_.removal_incomplete);
+}
+
+// Only recorded values go; a key goes only once nothing is left in it, and only when a
+// registry-value item names it or the installation created it. Another program's value keeps its
+// key quietly, in records of earlier versions too (which name every key by its values).
+TEST_F(RemoveKeysTest, OnlyRecordedValuesGoAndAKeyOnlyOnceEmpty) {
+  const std::string b = "HKCU\\" + base();
+  make_key(HKEY_CURRENT_USER, base() + "\\Shared", "theirs");
+  make_key(HKEY_CURRENT_USER, base() + "\\Shared", "mine");
+  make_key(HKEY_CURRENT_USER, base() + "\\WasThere", "mine");
+  make_key(HKEY_CURRENT_USER, base() + "\\Made\\Deeper", "mine");
+  make_key(HKEY_CURRENT_USER, base() + "\\MadeButUsed", "later");
+  record(info_, RECORD_KEY, {b + "\\Shared,mine", b + "\\Made\\Deeper,mine"});
+  record(info_, RECORD_VALUE, {b + "\\WasThere,mine", "HKCU\\,mine", b + "\\Made,"});
+  record(info_, RECORD_CREATED_KEY, {b + "\\Made", b + "\\MadeButUsed", b + "\\Made\\Deeper", b + "\\"});
+  EXPECT_EQ(0, remove_registry_keys(&info_));
+  EXPECT_FALSE(value_exists(HKEY_CURRENT_USER, base() + "\\Shared", "mine"));
+  EXPECT_TRUE(value_exists(HKEY_CURRENT_USER, base() + "\\Shared", "theirs"));
+  EXPECT_FALSE(value_exists(HKEY_CURRENT_USER, base() + "\\WasThere", "mine"));
+  EXPECT_TRUE(key_exists(HKEY_CURRENT_USER, base() + "\\WasThere")) << "empty, but not made by the installation";
+  EXPECT_FALSE(key_exists(HKEY_CURRENT_USER, base() + "\\Made")) << "made, and emptied deepest first";
+  EXPECT_TRUE(value_exists(HKEY_CURRENT_USER, base() + "\\MadeButUsed", "later"));
+  EXPECT_TRUE(key_exists(HKEY_CURRENT_USER, base()));
+  EXPECT_TRUE(failures_of(info_).empty());
 }
 
 TEST_F(RemoveKeysTest, RootsAreMatchedWithoutCaseAndUsersRootIsHonoured) {

@@ -308,8 +308,9 @@ const BITMAPINFOHEADER *bitmap_resource(LPCSTR name) {
   return static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(own_module(), found)));
 }
 
-// Both pictures are 8-bit and every pixel is one of the twenty colours a 256-colour display
-// always has, so they look the same with or without a realised palette.
+// Both pictures are run-length compressed 8-bit bitmaps, and every pixel the system draws from
+// them is one of the twenty colours a 256-colour display always has, so they look the same with
+// or without a realised palette.
 TEST(SetupPictures, SizesDepthAndReservedColours) {
   struct Want {
     LPCSTR name;
@@ -326,21 +327,21 @@ TEST(SetupPictures, SizesDepthAndReservedColours) {
     EXPECT_EQ(header->biWidth, want.width);
     EXPECT_EQ(header->biHeight, want.height);
     EXPECT_EQ(header->biBitCount, 8);
-    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
-    const RGBQUAD *palette = reinterpret_cast<const RGBQUAD *>(reinterpret_cast<const BYTE *>(header) + header->biSize);
-    DWORD colours = header->biClrUsed ? header->biClrUsed : 256;
-    const BYTE *pixels = reinterpret_cast<const BYTE *>(palette + colours);
-    LONG stride = (want.width + 3) & ~3;
-    std::set<BYTE> used;
-    for (LONG y = 0; y < want.height; ++y) {
-      for (LONG x = 0; x < want.width; ++x) used.insert(pixels[y * stride + x]);
-    }
+    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RLE8));
+    HBITMAP bitmap = LoadBitmapA(own_module(), want.name);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), want.width, -want.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<RGBQUAD> pixels(static_cast<size_t>(want.width * want.height));
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, bitmap, 0, want.height, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    ASSERT_EQ(rows, want.height);
+    std::set<COLORREF> used;
+    for (const RGBQUAD &c : pixels) used.insert(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
     EXPECT_GT(used.size(), 4u) << "a picture, not a plain colour";
-    for (BYTE index : used) {
-      ASSERT_LT(index, colours);
-      const RGBQUAD &c = palette[index];
-      EXPECT_EQ(reserved.count(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue)), 1u) << "palette entry " << int(index);
-    }
+    for (COLORREF colour : used) EXPECT_EQ(reserved.count(colour), 1u) << std::hex << colour;
   }
   HBITMAP side = LoadBitmapA(own_module(), MAKEINTRESOURCEA(IDB_SIDE));
   ASSERT_NE(side, nullptr);

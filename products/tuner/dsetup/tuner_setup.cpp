@@ -53,8 +53,9 @@ int TunerSetup::BeforeReadyDialog(SetupInfo *info, void *reserved) {
   return 0;
 }
 
-// 0 goes on without the file (setup still records it, so an uninstall removes whatever is
-// there); 1 stops the installation as cancelled by the user.
+// 0 goes on: after Retry with the file that the hook copied itself (setup finds it in place and
+// records it, so an uninstall removes it), after Ignore or OK without it. 1 stops the
+// installation as cancelled by the user.
 int TunerSetup::CopyFileFailed(SetupInfo *info, String source, String destination, void *) {
   char text[3 * MAX_PATH];
   DWORD attributes = GetFileAttributesA(source.c_str());

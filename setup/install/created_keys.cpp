@@ -1,0 +1,95 @@
+// Created registry keys: which levels of a key path exist before it is created, and recording the
+// levels the creation added and the values written into them.
+#include "install/created_keys.h"
+
+#include <cstring>
+
+#include "install/uninstall_record.h"
+#include "sdk/reg_key.h"
+#include "util/bounded_text.h"
+#include "util/root_keys.h"
+
+namespace {
+
+// A path whose levels can be told apart: not empty, shorter than MAX_PATH, no empty level.
+bool has_levels(const char *path) {
+  size_t length = path ? strlen(path) : 0;
+  if (length == 0 || length >= MAX_PATH) return false;
+  if (path[0] == '\\' || path[length - 1] == '\\') return false;
+  return strstr(path, "\\\\") == nullptr;
+}
+
+// The first `count` levels of path ("A\B" for 2), copied into out (MAX_PATH bytes).
+void level_of(const char *path, int count, char *out) {
+  size_t end = 0;
+  for (int seen = 0; path[end]; ++end)
+    if (path[end] == '\\' && ++seen == count) break;
+  memcpy(out, path, end);
+  out[end] = 0;
+}
+
+int level_count(const char *path) {
+  int count = 1;
+  for (const char *c = path; *c; ++c)
+    if (*c == '\\') ++count;
+  return count;
+}
+
+bool key_exists(HKEY root, const char *path) {
+  kRegKey key;
+  return key.Open(root, path) == 1;
+}
+
+// A key as the record names it: "<abbreviation>\<path>".
+String recorded_name(const char *abbreviation, const char *path) {
+  String name = abbreviation;
+  name.append("\\");
+  name.append(path);
+  return name;
+}
+
+// True when this installation recorded root\path (given as "<abbreviation>\<path>") as created.
+bool created_here(const SetupInfo *info, const char *name) {
+  for (const UninstallInfo &item : info->uninstall_items)
+    if (item.kind == RECORD_CREATED_KEY && ascii_compare_nocase(item.value.c_str(), name) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+int existing_key_levels(HKEY root, const char *path) {
+  if (!has_levels(path)) return -1;
+  int count = level_count(path);
+  char level[MAX_PATH];
+  for (int i = 1; i <= count; ++i) {
+    level_of(path, i, level);
+    if (!key_exists(root, level)) return i - 1;
+  }
+  return count;
+}
+
+void record_created_levels(SetupInfo *info, HKEY root, const char *path, int existing) {
+  const char *abbreviation = root_abbreviation(root);
+  if (existing < 0 || !abbreviation || !has_levels(path)) return;
+  int count = level_count(path);
+  char level[MAX_PATH];
+  for (int i = existing + 1; i <= count; ++i) {
+    level_of(path, i, level);
+    if (!key_exists(root, level)) return;  // the creation stopped above this level
+    record_created_key(info, recorded_name(abbreviation, level).c_str());
+  }
+}
+
+void record_written_value(SetupInfo *info, HKEY root, const char *path, const char *name) {
+  const char *abbreviation = root_abbreviation(root);
+  if (!abbreviation) return;
+  String text = recorded_name(abbreviation, path);
+  bool created = created_here(info, text.c_str());
+  text.append(",");
+  text.append(name);
+  if (created) {
+    record_key(info, text.c_str());
+  } else {
+    record_value(info, text.c_str());
+  }
+}

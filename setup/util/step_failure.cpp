@@ -1,0 +1,51 @@
+// The note of what stopped an install step, and the system's words for its error code.
+#include "util/step_failure.h"
+
+#include <cstring>
+
+#include "util/bounded_text.h"
+
+namespace {
+
+StepFailure g_failure;
+bool g_noted = false;
+
+// A subject longer than the note holds is cut: the start of a path or key names it best.
+void copy_cut(char *out, size_t size, const char *text) {
+  size_t length = text ? strlen(text) : 0;
+  if (length >= size) length = size - 1;
+  if (length) memcpy(out, text, length);
+  out[length] = 0;
+}
+
+}  // namespace
+
+int note_step_failure(int message_id, const char *subject, DWORD error) {
+  if (!g_noted) {
+    g_failure.message_id = message_id;
+    copy_cut(g_failure.subject, sizeof g_failure.subject, subject);
+    g_failure.error = error;
+    g_noted = true;
+  }
+  return -1;
+}
+
+int take_step_failure(StepFailure *out) {
+  if (!g_noted || !out) return 0;
+  *out = g_failure;
+  g_noted = false;
+  return 1;
+}
+
+void clear_step_failure() { g_noted = false; }
+
+int system_error_text(DWORD error, char *out, size_t size) {
+  if (error == 0 || !out || size == 0) return 0;
+  char text[MAX_PATH];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                           sizeof text, nullptr);
+  if (n == 0 || n >= sizeof text) return 0;
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
+  text[n] = 0;
+  return n > 0 && copy_text(out, size, text);
+}
