@@ -3,6 +3,7 @@
 // their ratio. Usage: copy_bench SOURCE_DIR LOOSE_DIR OUT_DIR LIST_FILE [ROUNDS]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -72,18 +73,33 @@ std::vector<std::string> read_list(const char *path, unsigned long long *total, 
   return names;
 }
 
+// Deletes every file below dir and keeps the folders, so both sides write into folders that exist.
 void empty_dir(const std::string &dir) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((dir + "\\" + found.cFileName).c_str());
+    std::string path = dir + "\\" + found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      DeleteFileA(path.c_str());
+    } else if (found.cFileName[0] != '.') {
+      empty_dir(path);
+    }
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }
 
+// The folder of every listed name below out (names hold at most one folder level).
+void make_folders(const std::vector<std::string> &names, const std::string &out) {
+  for (const std::string &name : names) {
+    size_t slash = name.rfind('\\');
+    if (slash != std::string::npos) CreateDirectoryA((out + "\\" + name.substr(0, slash)).c_str(), nullptr);
+  }
+}
+
 double raw_copy(const std::vector<std::string> &names, const std::string &loose, const std::string &out) {
   empty_dir(out);
+  make_folders(names, out);
   double start = now_seconds();
   for (const std::string &name : names)
     if (!CopyFileA((loose + "\\" + name).c_str(), (out + "\\" + name).c_str(), FALSE))
@@ -94,6 +110,7 @@ double raw_copy(const std::vector<std::string> &names, const std::string &loose,
 double copy_step(const std::vector<std::string> &names, const std::string &source, const std::string &out,
                  int *failures) {
   empty_dir(out);
+  make_folders(names, out);
   SetupInfo info;
   info.source_dir = source.c_str();
   info.install_dir = out.c_str();
@@ -111,6 +128,12 @@ double copy_step(const std::vector<std::string> &names, const std::string &sourc
   return table.seconds();
 }
 
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -119,7 +142,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   const std::string source = argv[1], loose = argv[2], out = argv[3];
-  int rounds = argc > 5 ? atoi(argv[5]) : 3;
+  int rounds = argc > 5 ? atoi(argv[5]) : 5;
   unsigned long long total = 0;
   std::vector<std::string> names = read_list(argv[4], &total, loose);
   if (names.empty() || total == 0) {
@@ -131,21 +154,31 @@ int main(int argc, char **argv) {
   CreateDirectoryA(raw_out.c_str(), nullptr);
   CreateDirectoryA(step_out.c_str(), nullptr);
 
-  // Alternate the two so that neither gets a warmer cache; keep each one's best round.
-  double best_raw = 1e30, best_step = 1e30;
+  // Each round is a pair run back to back, the two taking turns to go first, so that both sides
+  // of a ratio meet the same load on a shared machine; the figure is the median of the pairs.
+  std::vector<double> ratios, raws, steps;
   int failures = 0;
   for (int round = 0; round < rounds; ++round) {
-    double raw = raw_copy(names, loose, raw_out);
-    double step = copy_step(names, source, step_out, &failures);
-    printf("round %d: raw copy %.3f s, copy step %.3f s\n", round + 1, raw, step);
-    if (raw < best_raw) best_raw = raw;
-    if (step < best_step) best_step = step;
+    double raw, step;
+    if (round % 2 == 0) {
+      raw = raw_copy(names, loose, raw_out);
+      step = copy_step(names, source, step_out, &failures);
+    } else {
+      step = copy_step(names, source, step_out, &failures);
+      raw = raw_copy(names, loose, raw_out);
+    }
+    printf("pair %d: raw copy %.3f s, copy step %.3f s, ratio %.2f\n", round + 1, raw, step, raw / step);
+    ratios.push_back(raw / step);
+    raws.push_back(raw);
+    steps.push_back(step);
   }
   const double mb = static_cast<double>(total) / (1024.0 * 1024.0);
+  std::sort(ratios.begin(), ratios.end());
   printf("files: %u, %.1f MB\n", static_cast<unsigned>(names.size()), mb);
-  printf("raw copy (CopyFileA):        %.3f s, %.1f MB/s\n", best_raw, mb / best_raw);
-  printf("copy step (files.dat):       %.3f s, %.1f MB/s\n", best_step, mb / best_step);
-  printf("ratio copy step / raw copy:  %.2f\n", best_raw / best_step);
+  printf("raw copy (CopyFileA):        median %.3f s, %.1f MB/s\n", median(raws), mb / median(raws));
+  printf("copy step (files.dat):       median %.3f s, %.1f MB/s\n", median(steps), mb / median(steps));
+  printf("ratio copy step / raw copy:  %.2f (median of %d pairs, spread %.2f to %.2f)\n", median(ratios), rounds,
+         ratios.front(), ratios.back());
   if (failures) printf("failed files: %d\n", failures);
   return failures ? 1 : 0;
 }

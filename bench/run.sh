@@ -4,6 +4,7 @@
 # the copy step under Wine (copy delay 0) and copied raw with CopyFileA on the same disk; the
 # benchmark prints the archive's size against the payload and the two throughputs with their
 # ratio. Targets: archive at most 2.1 times the payload, copy step at least 0.6 of raw copy.
+# Each figure is the median of BENCH_ROUNDS (default 5) paired rounds, with its spread.
 # Environment: BENCH_BUILD (default build/), BENCH_WORK (scratch folder), BENCH_ROUNDS, BENCH_KEEP.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +12,7 @@ build=${BENCH_BUILD:-$root/build}
 packer=$build/host/tools/filesdat
 bench=$build/x86_64/bench/copy_bench.exe
 work=${BENCH_WORK:-$build/bench-work}
-rounds=${BENCH_ROUNDS:-3}
+rounds=${BENCH_ROUNDS:-5}
 
 [ -x "$packer" ] || { echo "bench: the packer is missing: $packer"; exit 1; }
 [ -f "$bench" ] || cmake --build "$build/x86_64" --target copy_bench >/dev/null 2>&1 || true
@@ -27,13 +28,15 @@ finish() {
 trap finish EXIT
 winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
-# shape NAME COUNT TOTAL_BYTES MIN_BYTES MAX_BYTES: one product shape from end to end.
+# shape NAME COUNT TOTAL_BYTES MIN_BYTES MAX_BYTES [PER_FOLDER]: one product shape from end to
+# end; with PER_FOLDER the files lie in folders of that many (a flat folder of 20,000 files
+# measures the file system's directory search rather than the copy).
 shape() {
   local dir="$work/$1"
   mkdir -p "$dir/loose" "$dir/source" "$dir/out"
-  python3 - "$dir/loose" "$dir/names.txt" "$2" "$3" "$4" "$5" <<'PY'
+  python3 - "$dir/loose" "$dir/names.txt" "$2" "$3" "$4" "$5" "${6:-0}" <<'PY'
 import os, random, sys
-loose, listing, count, total, low, high = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
+loose, listing, count, total, low, high, per_folder = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
 rng = random.Random(20261207)
 sizes = [rng.randint(low, high) for _ in range(count)]
 if total:  # scale to the total, keeping the spread
@@ -42,9 +45,12 @@ if total:  # scale to the total, keeping the spread
 script = ["[FILES]", "total=%d" % count]
 with open(listing, "w", newline="") as names:
     for i, size in enumerate(sizes):
-        name = "file%05d.bin" % i
-        with open(os.path.join(loose, name), "wb") as f:
+        folder = "d%03d" % (i // per_folder) if per_folder else ""
+        if folder:
+            os.makedirs(os.path.join(loose, folder), exist_ok=True)
+        with open(os.path.join(loose, folder, "file%05d.bin" % i), "wb") as f:
             f.write(os.urandom(size))
+        name = (folder + "\\" if folder else "") + "file%05d.bin" % i
         names.write(name + "\r\n")
         script += ["filesrc%d=%s" % (i, name), "filedst%d=%s" % (i, name)]
 with open(os.path.join(os.path.dirname(listing), "setup.ini"), "w", newline="") as f:
@@ -65,5 +71,5 @@ PY
   rm -rf "$dir"
 }
 
-shape large 1000 $((200 * 1024 * 1024)) 10 400
-shape small 20000 0 1024 4096
+[ -n "${BENCH_SKIP_LARGE:-}" ] || shape large 1000 $((200 * 1024 * 1024)) 10 400
+shape small "${BENCH_SMALL_FILES:-20000}" 0 1024 4096 200
