@@ -6,14 +6,17 @@
 //   offset  bytes  field
 //        0    260  name         zero-terminated, backslash separators; looked up ignoring letter case
 //      260      4  block_size   bytes per block, never 0
-//      264      4  reserved     0
+//      264      4  reserved     CRC-32 of the member's content (as zip and PNG compute it);
+//                                0 means no checksum (archives made before it was stored)
 //      268      4  size         bytes of the member
 //      272      4  data_offset  offset of the member's first block pair from the start of the file
 //
 // A member is stored at data_offset as one pair of blocks per started block_size bytes of its
 // content: a data block, then a mask block, each block_size bytes long. The content is data XOR
 // mask, byte for byte; the last pair is padded to the whole block size and the padding is ignored.
-// A member therefore occupies member_span(block_size, size) bytes.
+// A member therefore occupies member_span(block_size, size) bytes. A member whose content does
+// not give the stored checksum is damaged, like one whose blocks lie outside the file. (A member
+// whose checksum happens to be 0 is simply not checked.)
 //
 // Plain C++ with fixed-width types and no system headers, so tools on any host can include it.
 #pragma once
@@ -71,6 +74,30 @@ inline void decode_entry(const unsigned char in[kEntrySize], Entry *entry) {
   entry->reserved = get32(in + kReservedOffset);
   entry->size = get32(in + kSizeOffset);
   entry->data_offset = get32(in + kDataOffsetOffset);
+}
+
+// CRC-32 (reflected polynomial 0xEDB88320), continued over n more bytes: crc32_update(0, ...) for
+// the first piece, then the previous result for each further piece.
+struct Crc32Table {
+  uint32_t value[256];
+};
+
+constexpr Crc32Table make_crc32_table() {
+  Crc32Table table = {};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t c = i;
+    for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table.value[i] = c;
+  }
+  return table;
+}
+
+inline constexpr Crc32Table kCrc32Table = make_crc32_table();
+
+inline uint32_t crc32_update(uint32_t crc, const unsigned char *data, size_t n) {
+  crc = ~crc;
+  for (size_t i = 0; i < n; ++i) crc = kCrc32Table.value[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  return ~crc;
 }
 
 // The entry that ends the directory: its name is empty.

@@ -48,20 +48,23 @@ void unmask(unsigned char *data, const unsigned char *mask, size_t n) {
 }
 
 // Copies every block pair of the member from archive (already positioned) to destination.
-// 0 as soon as a block cannot be read whole or the output cannot be written.
+// 0 as soon as a block cannot be read whole or the output cannot be written, and when the
+// content does not give the checksum stored in the entry.
 int copy_blocks(FILE *archive, FILE *destination, const FilesDatEntry &entry, unsigned char *data,
                 unsigned char *mask) {
   size_t block = entry.block_size;
-  uint32_t remaining = entry.size;
+  uint32_t remaining = entry.size, crc = 0;
   while (remaining > 0) {
     size_t n = remaining < block ? remaining : block;
     if (fread(data, 1, block, archive) != block) return 0;
     if (fread(mask, 1, block, archive) != block) return 0;
     unmask(data, mask, n);
+    crc = files_dat::crc32_update(crc, data, n);
     if (fwrite(data, 1, n, destination) != n) return 0;
     remaining -= static_cast<uint32_t>(n);
   }
-  return 1;
+  // A stored checksum that the content does not give marks a damaged member (0: none stored).
+  return entry.reserved == 0 || entry.reserved == crc;
 }
 
 // Two block buffers of B bytes each, freed on destruction. Allocated separately so that no

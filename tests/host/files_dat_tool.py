@@ -11,6 +11,7 @@ import resource
 import struct
 import subprocess
 import sys
+import zlib
 
 ENTRY = 276
 
@@ -29,12 +30,13 @@ def pairs(plain, block):
     return bytes(out)
 
 
-def archive(members, terminator=True):
-    """members: (name, plain bytes, block size); data follows the directory in order."""
+def archive(members, terminator=True, checked=False):
+    """members: (name, plain bytes, block size); data follows the directory in order. checked
+    stores each member's CRC-32 in its reserved field."""
     position = (len(members) + (1 if terminator else 0)) * ENTRY
     directory, data = b"", b""
     for name, plain, block in members:
-        directory += entry(name, block, len(plain), position)
+        directory += entry(name, block, len(plain), position, zlib.crc32(plain) if checked else 0)
         blob = pairs(plain, block)
         data += blob
         position += len(blob)
@@ -56,6 +58,10 @@ def craft(kind, arg):
     good = archive(GOOD)
     if kind == "good":
         return good
+    if kind == "bad-sum":  # one data byte of the first member changed; its checksum is stored
+        raw = bytearray(archive(GOOD, checked=True))
+        raw[struct.unpack("<I", raw[272:276])[0]] ^= 0x20
+        return bytes(raw)
     if kind == "truncated-dir":
         return good[:ENTRY + 100]
     if kind == "no-terminator":
@@ -107,8 +113,7 @@ def decode(path, outdir):
         members.append((name, block, reserved, size, offset))
     expected_offset = position
     for name, block, reserved, size, offset in members:
-        if reserved != 0:
-            problems.append("reserved field of %r is %d" % (name, reserved))
+        pending_sum = (name, reserved)
         if offset != expected_offset:
             problems.append("%r starts at %d, expected %d" % (name, offset, expected_offset))
         blocks = -(-size // block)
@@ -127,6 +132,8 @@ def decode(path, outdir):
         os.makedirs(os.path.dirname(target), exist_ok=True)
         with open(target, "wb") as f:
             f.write(bytes(out[:size]))
+        if pending_sum[1] != zlib.crc32(bytes(out[:size])):
+            problems.append("reserved field of %r is not the CRC-32 of its content" % name)
         print("%s %d %d" % (name.decode("latin-1"), size, block))
     if expected_offset != len(raw):
         problems.append("archive is %d bytes, members end at %d" % (len(raw), expected_offset))

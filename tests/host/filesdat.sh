@@ -98,6 +98,9 @@ damaged block-zero "block size is 0"
 damaged short-data "runs past the end"
 damaged unterminated-name "not terminated"
 damaged overlap "overlaps the directory"
+damaged bad-sum "does not match its checksum"
+run extract bad-sum.dat -C bad-sum-out
+check "a member that fails its checksum is not written" test ! -e bad-sum-out/a.txt
 $TOOL craft clean-eof clean-eof.dat
 run verify clean-eof.dat
 expect "directory ending with the file (no terminator) is sound" 0

@@ -192,6 +192,25 @@ TEST_F(FilesDatTest, DamagedEntriesFailWithoutWritingAnything) {
   }
 }
 
+// The reserved field holds the content's CRC-32; 0 (archives made before it) checks nothing.
+TEST_F(FilesDatTest, ChecksumMismatchIsADamagedMember) {
+  const std::string content = pattern_bytes(40, 9);
+  const uint32_t crc = files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>(content.data()), 40);
+  EXPECT_EQ(0x88342145u, files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>("files.dat"), 9));
+  for (uint32_t stored : {0u, crc, crc ^ 1u}) {
+    std::string bytes = make_files_dat({{"m.bin", content, 8}});
+    set_files_dat_field(&bytes, 0, kFilesDatReservedField, stored);
+    write_archive(bytes);
+    std::string out = path("checked.bin");
+    DeleteFileA(out.c_str());
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    bool good = stored != (crc ^ 1u);
+    EXPECT_EQ(good ? 1 : 0, archive.Extract("m.bin", out.c_str())) << stored;
+    EXPECT_EQ(good, file_exists(out)) << "no partial file for a damaged member";
+  }
+}
+
 // Extracting onto the archive itself under another spelling of its name: creating the
 // destination empties the archive after the checks, so the first block read comes back short.
 // That is a failure, and no byte that was not read reaches the destination. (The destination
@@ -335,7 +354,8 @@ TEST(FilesDatPackedTest, ArchivesFromThePackerReadBackByteExact) {
       ASSERT_TRUE(file_exists(root + "\\src\\" + name));
       FilesDatEntry entry;
       ASSERT_EQ(1, archive.Find(name.c_str(), &entry));
-      EXPECT_EQ(0u, entry.reserved);
+      EXPECT_EQ(files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>(expected.data()), expected.size()),
+                entry.reserved);
       EXPECT_EQ(expected.size(), archive.Size(name.c_str()));
       std::string target = out.file("member.bin");
       EXPECT_EQ(1, archive.Extract(name.c_str(), target.c_str()));

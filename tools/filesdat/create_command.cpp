@@ -76,10 +76,12 @@ bool write_bytes(FILE *out, const void *bytes, size_t count, const std::string &
   return false;
 }
 
-// Streams one source file into the archive as block pairs; *size receives its length.
+// Streams one source file into the archive as block pairs; *size receives its length and *sum
+// the checksum of its content.
 bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *out, const std::string &archive,
-                 RandomSource *random, BlockBuffers *buffers, uint32_t *size) {
+                 RandomSource *random, BlockBuffers *buffers, uint32_t *size, uint32_t *sum) {
   uint64_t total = 0;
+  uint32_t crc = 0;
   for (;;) {
     size_t n = fread(buffers->data, 1, block_size, source);
     if (n < block_size && ferror(source)) {
@@ -91,6 +93,7 @@ bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *
       report("%s is too large: members must be smaller than 4 GiB", member.source.c_str());
       return false;
     }
+    crc = files_dat::crc32_update(crc, buffers->data, n);
     memset(buffers->data + n, 0, block_size - n);
     if (!random->fill(buffers->mask, block_size)) return false;
     for (size_t i = 0; i < block_size; ++i) buffers->data[i] ^= buffers->mask[i];
@@ -100,6 +103,7 @@ bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *
     if (n < block_size) break;
   }
   *size = static_cast<uint32_t>(total);
+  *sum = crc;
   return true;
 }
 
@@ -136,13 +140,13 @@ bool write_members(std::vector<Member> *members, uint32_t fixed_size, FILE *out,
       report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
       return false;
     }
-    uint32_t size = 0, block_size = 0;
+    uint32_t size = 0, block_size = 0, sum = 0;
     bool ok = member_block_size(source, member, fixed_size, &block_size) &&
-              pack_member(source, member, block_size, out, archive, &random, &buffers, &size);
+              pack_member(source, member, block_size, out, archive, &random, &buffers, &size, &sum);
     fclose(source);
     if (!ok) return false;
     member.entry.block_size = block_size;
-    member.entry.reserved = 0;
+    member.entry.reserved = sum;
     member.entry.size = size;
     member.entry.data_offset = static_cast<uint32_t>(position);
     position += files_dat::member_span(block_size, size);
