@@ -16,7 +16,7 @@ WIZARD_SCREENS_DIR=$(winpath "$work") "$WINE" "$E2E_BUILD/tests/wizard_tests.exe
   --gtest_filter='WizardScreens.*' >"$work/tests.log" 2>&1 &
 pid=$!
 
-pages="setup_welcome setup_license setup_directory setup_start_menu setup_ready setup_complete setup_previous setup_uninstalling"
+pages="setup_welcome setup_license setup_directory setup_start_menu setup_ready setup_complete setup_previous"
 for name in $pages; do
   for _ in $(seq 1 300); do [ -s "$work/$name.ready" ] || [ ! -d "/proc/$pid" ] && break; sleep 0.1; done
   if [ ! -s "$work/$name.ready" ]; then check "$name is shown" false; continue; fi
