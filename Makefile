@@ -21,11 +21,21 @@ deps:
 	  echo "installing:$$missing"; \
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+	@# 32-bit Wine runs the shipped i686 build end to end; a kernel without 32-bit support gets none.
+	@if ! dpkg-query -W -f='$${Status}\n' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then \
+	  if bash -c '. tests/wine/suite.sh && kernel_runs_i386'; then \
+	    echo "installing: wine32:i386"; \
+	    $(SUDO) dpkg --add-architecture i386 && $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends wine32:i386; \
+	  else echo "wine32:i386 not installed: this kernel cannot run 32-bit programs (the i686 end-to-end runs will be skipped)"; fi; \
+	fi
 
 build/host/build.ninja:
 	cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Release
-build/i686/build.ninja:
-	cmake -S . -B build/i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+# Also re-run when this file changes, so that a tree configured before picks up a new option.
+build/i686/build.ninja: Makefile
+	cmake -S . -B build/i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DZINDLE_E2E_HELPERS=ON
+	touch $@
 build/x86_64/build.ninja:
 	cmake -S . -B build/x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DZINDLE_TESTS=ON
 
@@ -47,10 +57,21 @@ demo: build
 
 bench: build
 	bash bench/run.sh
+	bash bench/end_to_end.sh
 
 dist: build
 	tools/compat.sh $(SHIPPED)
 	bash tools/dist.sh .
+
+# Each shipped binary's size by section; tools/compat.sh checks the limits.
+.PHONY: size
+size: build/i686/build.ninja
+	cmake --build build/i686 -j $(JOBS)
+	@for f in $(SHIPPED); do \
+	  echo "$$f: $$(stat -c %s $$f) bytes"; \
+	  x86_64-w64-mingw32-objdump -h $$f | awk '/^ +[0-9]+ /{print $$2, $$3}' | \
+	    while read -r name hex; do printf '  %-9s %7d\n' "$$name" $$((0x$$hex)); done; \
+	done
 
 clean:
 	rm -rf build dist

@@ -1,7 +1,7 @@
 // Decimal text of the tuner's values: "%i" out, a lenient conversion back in.
 #include "decimal_text.h"
 
-#include <cstdio>
+#include "text_format.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ int32_t parse_decimal(const char *text) {
 
 int format_decimal(char *out, size_t capacity, int32_t value) {
   if (!out || capacity == 0) return 0;
-  int n = std::snprintf(out, capacity, "%i", static_cast<int>(value));
+  int n = text_format(out, capacity, "%i", static_cast<int>(value));
   if (n < 0 || static_cast<size_t>(n) >= capacity) {
     out[0] = '\0';
     return 0;

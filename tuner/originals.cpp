@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "registry_access.h"
+#include "text_format.h"
 #include "tuner_settings.h"
 #include "tuner_state.h"
 
@@ -16,7 +15,7 @@ const int32_t kAbsent = -1;
 // Slot n (1 to 5) of the saved values; kAbsent when it cannot be read.
 int32_t read_original(int n) {
   char name[16];
-  std::snprintf(name, sizeof name, "Parm%i", n);
+  text_format(name, sizeof name, "Parm%i", n);
   int32_t value = 0;
   return RegReadDword(HKEY_LOCAL_MACHINE, g_product_key, name, &value) ? value : kAbsent;
 }

@@ -2,7 +2,6 @@
 #include "startup.h"
 
 #include <cstring>
-#include <new>
 
 #include "originals.h"
 #include "platform.h"
@@ -34,7 +33,7 @@ int restore_originals() {
 
 int run_tuner(HINSTANCE instance, const char *command_line) {
   load_program_strings(instance);
-  return run_tuner_with(command_line, new (std::nothrow) TunerSettings);
+  return run_tuner_with(command_line, new TunerSettings);
 }
 
 int run_tuner_with(const char *command_line, TunerSettings *settings) {

@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "registry_access.h"
+#include "text_format.h"
 
 const char kNetTransPath[] = "System\\CurrentControlSet\\Services\\Class\\NetTrans";
 const char kMstcpPath[] = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
@@ -16,7 +16,7 @@ namespace {
 // 1 when the transport subkey named name is the TCP/IP one; its full path then goes to path.
 int is_tcpip_subkey(const char *name, char *path, size_t capacity) {
   char candidate[512];
-  int n = std::snprintf(candidate, sizeof candidate, "%s\\%s", kNetTransPath, name);
+  int n = text_format(candidate, sizeof candidate, "%s\\%s", kNetTransPath, name);
   if (n < 0 || static_cast<size_t>(n) >= sizeof candidate) return 0;
   char description[256];
   if (!RegReadString(HKEY_LOCAL_MACHINE, candidate, "DriverDesc", description, sizeof description)) return 0;

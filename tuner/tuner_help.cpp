@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
+
+#include "text_format.h"
 
 int help_file_path(const char *module_path, char *out, size_t capacity) {
   size_t length = std::strlen(module_path);
@@ -18,7 +19,7 @@ int help_file_path(const char *module_path, char *out, size_t capacity) {
   }
   if (directory == 0 || directory > 0x7FFFFFFF) return 0;
   char path[600];
-  int n = std::snprintf(path, sizeof path, "%.*s\\Help\\index.htm", static_cast<int>(directory), module_path);
+  int n = text_format(path, sizeof path, "%.*s\\Help\\index.htm", static_cast<int>(directory), module_path);
   if (n < 0 || static_cast<size_t>(n) >= sizeof path || static_cast<size_t>(n) >= capacity) return 0;
   std::memcpy(out, path, static_cast<size_t>(n) + 1);
   return 1;

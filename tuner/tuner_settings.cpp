@@ -13,7 +13,7 @@ TunerSettings::TunerSettings()
   if (IsWindows95Family()) LoadFromStack();
 }
 
-void *TunerSettings::operator new(size_t size, const std::nothrow_t &) noexcept { return std::malloc(size); }
+void *TunerSettings::operator new(size_t size) noexcept { return std::malloc(size); }
 
 void TunerSettings::operator delete(void *record) noexcept { std::free(record); }
 

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 
 // The five values in field order, for presets.
 struct TunerValues {
@@ -36,9 +35,9 @@ class TunerSettings {
   void ApplyModemPreset();
   void ApplyNetworkPreset();
 
-  // The record is allocated with new (std::nothrow) and yields null when memory is short;
-  // the allocation goes straight to the C heap, so no exception support is needed.
-  static void *operator new(size_t size, const std::nothrow_t &) noexcept;
+  // The record comes straight from the heap: new yields null when memory is short (the operator
+  // is noexcept, so the new-expression checks for null), and no exception support is needed.
+  static void *operator new(size_t size) noexcept;
   static void operator delete(void *record) noexcept;
 
   int32_t MaxMTU;

@@ -3,8 +3,12 @@
 //   - adding lines to the Ready page's summary (the space the product needs),
 //   - rescuing a file that failed to copy (Retry copies a loose file again, Cancel stops the
 //     installation, OK goes on without a file that came from files.dat).
-// It uses only system functions, so it needs no C runtime of its own.
+// It uses only system functions and setup's exports, so it needs no C runtime at all: the
+// Makefile links it with -nostdlib, and it brings the two things a C runtime would have given it,
+// a DLL entry point and a way to construct its table object.
 #include <windows.h>
+
+#include <new>
 
 #include "setup_sdk.h"
 
@@ -54,9 +58,19 @@ int ExampleHooks::CopyFileFailed(SetupInfo *info, String source, String destinat
   }
 }
 
-ExampleHooks g_hooks;
+// Room for the table object. Without a C runtime nothing runs the constructors of static objects,
+// so the object is made here on setup's call below. It is never destroyed: it holds nothing.
+alignas(ExampleHooks) unsigned char g_table_storage[sizeof(ExampleHooks)];
+SetupDispatchTable *g_table = nullptr;
 
 }  // namespace
 
+// The library's entry point, named in the Makefile (-e); without a C runtime there is nothing to
+// set up when Windows loads or unloads the library.
+extern "C" BOOL WINAPI ExampleDllEntry(HINSTANCE, DWORD, void *) { return TRUE; }
+
 // setup calls this once, right after loading the library and before it reads setup.ini.
-extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) { return &g_hooks; }
+extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) {
+  if (!g_table) g_table = new (g_table_storage) ExampleHooks;
+  return g_table;
+}

@@ -3,8 +3,8 @@
 
 #include "util/bounded_text.h"
 
-RunMode choose_mode(const std::vector<std::string> &args) {
-  if (args.size() <= 1) return MODE_INSTALL;
-  if (ascii_compare_nocase(args[1].c_str(), "-u2") == 0) return MODE_UNINSTALL_SECOND;
+RunMode choose_mode(const CommandWords &args) {
+  if (args.count() <= 1) return MODE_INSTALL;
+  if (ascii_compare_nocase(args[1], "-u2") == 0) return MODE_UNINSTALL_SECOND;
   return MODE_UNINSTALL_FIRST;
 }

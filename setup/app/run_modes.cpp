@@ -14,7 +14,7 @@ void report_incomplete_command_line() {
       "Please start the uninstall again from Add/Remove Programs.");
 }
 
-int run_first_stage(const std::vector<std::string> &args) {
+int run_first_stage(const CommandWords &args) {
   FirstStageArgs stage;
   if (!take_first_stage_args(args, &stage)) {
     report_incomplete_command_line();
@@ -23,7 +23,7 @@ int run_first_stage(const std::vector<std::string> &args) {
   return exit_status(uninstall_first_stage(&g_setup_info, stage));
 }
 
-int run_second_stage(HINSTANCE instance, const std::vector<std::string> &args) {
+int run_second_stage(HINSTANCE instance, const CommandWords &args) {
   SecondStageArgs stage;
   if (!take_second_stage_args(args, &stage)) {
     report_incomplete_command_line();
@@ -40,7 +40,7 @@ int exit_status(int result) {
 }
 
 int run_setup(HINSTANCE instance, const char *command_line) {
-  std::vector<std::string> args = split_command_line(command_line);
+  CommandWords args(command_line);
   switch (choose_mode(args)) {
     case MODE_INSTALL:
       return run_install_mode(instance);

@@ -1,13 +1,13 @@
 // The associations step: extension keys, their file-type keys and the conflict question.
 #include "install/associations.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
+#include "util/bounded_text.h"
 #include "util/messages.h"
 
 namespace {
@@ -30,7 +30,7 @@ void write_one(SetupInfo *info, const SetupAssociation &item, const String &type
   set_default_value(type_key.c_str(), text.c_str());
 
   char icon[16];
-  snprintf(icon, sizeof icon, ",%lu", static_cast<unsigned long>(static_cast<uint32_t>(item.icon)));
+  format_text(icon, sizeof icon, ",%lu", static_cast<unsigned long>(static_cast<uint32_t>(item.icon)));
   String key_name = type_key;
   key_name.append("\\DefaultIcon");
   text = info->install_dir;

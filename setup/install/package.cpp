@@ -14,26 +14,6 @@ const char kEntryTag = '^';
 const char kEndTag = '%';
 const size_t kNameField = 260;
 
-// Owns one stdio stream.
-class FileHolder {
- public:
-  explicit FileHolder(FILE *file) : file_(file) {}
-  ~FileHolder() { close(); }
-  FileHolder(const FileHolder &) = delete;
-  FileHolder &operator=(const FileHolder &) = delete;
-  FILE *get() const { return file_; }
-  // 1 when the stream was open and every buffered byte reached the file.
-  int close() {
-    if (!file_) return 0;
-    int ok = fclose(file_) == 0;
-    file_ = nullptr;
-    return ok;
-  }
-
- private:
-  FILE *file_;
-};
-
 // Owns one malloc'ed block.
 class Block {
  public:
@@ -63,12 +43,12 @@ int join_path(char *out, size_t size, const char *dir, const char *name) {
   return format_text(out, size, has_separator ? "%s%s" : "%s\\%s", dir, name);
 }
 
-// Size of an open stream in bytes, or -1 when it cannot be told; the position is back at 0.
-long stream_size(FILE *file) {
-  if (fseek(file, 0, SEEK_END) != 0) return -1;
-  long size = ftell(file);
-  if (fseek(file, 0, SEEK_SET) != 0) return -1;
-  return size;
+// Size of an open file in bytes, or -1 when it cannot be told or passes 2 GiB (the package's
+// 32-bit size fields could not describe it anyway).
+long file_size(const WinFile &file) {
+  uint64_t size = 0;
+  if (!file.Size(&size) || size > 0x7FFFFFFF) return -1;
+  return static_cast<long>(size);
 }
 
 bool ascii_equal_nocase(const char *a, size_t length, const char *b) {
@@ -110,87 +90,84 @@ bool member_name_is_safe(const char *name) {
   }
 }
 
-// Reads up to size bytes; true only when all of them arrived.
-bool read_exact(FILE *file, void *out, size_t size) { return fread(out, 1, size, file) == size; }
-
 // Writes one member's bytes into the target directory. A member that cannot be created there is
 // skipped; only a file this call created is scheduled for deletion at restart.
 void write_member(const char *target_dir, const char *name, const unsigned char *bytes, uint32_t size) {
   char path[MAX_PATH];
   if (!member_name_is_safe(name) || !join_path(path, sizeof path, target_dir, name)) return;
-  FileHolder out(fopen(path, "wb+"));
-  if (!out.get()) return;
-  if (size > 0) fwrite(bytes, 1, size, out.get());
-  out.close();
+  WinFile out;
+  if (!out.Create(path)) return;
+  if (size > 0) out.Write(bytes, size);
+  out.Close();
   mark_file_for_deletion(path);
 }
 
 // Reads the entry after a tag byte and unpacks it. false when the package is damaged: the name
 // has no terminator, or the size runs past the bytes left in the file.
-bool extract_entry(FILE *package, long package_size, const char *target_dir) {
+bool extract_entry(WinFile *package, long package_size, const char *target_dir) {
   char name[kNameField];
   unsigned char size_field[4];
-  if (!read_exact(package, name, sizeof name) || !read_exact(package, size_field, sizeof size_field)) return false;
+  if (!package->ReadExact(name, sizeof name) || !package->ReadExact(size_field, sizeof size_field)) return false;
   if (memchr(name, 0, sizeof name) == nullptr) return false;
   uint32_t size = get_u32(size_field);
-  long position = ftell(package);
-  if (position < 0 || position > package_size) return false;
-  if (size > static_cast<unsigned long>(package_size - position)) return false;
+  uint64_t position = package->Position();
+  if (position > static_cast<uint64_t>(package_size)) return false;
+  if (size > static_cast<uint64_t>(package_size) - position) return false;
   Block bytes(static_cast<size_t>(size) + 1);
-  if (!bytes.get()) return fseek(package, static_cast<long>(size), SEEK_CUR) == 0;  // skip what cannot be held
-  if (!read_exact(package, bytes.get(), size)) return false;
+  if (!bytes.get()) return package->Seek(position + size);  // skip what cannot be held
+  if (!package->ReadExact(bytes.get(), size)) return false;
   write_member(target_dir, name, bytes.get(), size);
   return true;
 }
 
 }  // namespace
 
-int add_package_member(FILE *package, const char *name) {
+int add_package_member(WinFile *package, const char *name) {
   if (!package || !name || strlen(name) >= kNameField) return 0;
-  FileHolder in(fopen(name, "rb"));
-  if (!in.get()) return 0;
-  long size = stream_size(in.get());
+  WinFile in;
+  if (!in.OpenRead(name)) return 0;
+  long size = file_size(in);
   if (size < 0) return 0;
   Block bytes(static_cast<size_t>(size) + 1);
-  if (!bytes.get() || !read_exact(in.get(), bytes.get(), static_cast<size_t>(size))) return 0;
-  in.close();
+  if (!bytes.get() || !in.ReadExact(bytes.get(), static_cast<size_t>(size))) return 0;
+  in.Close();
   // The tag goes out only now that the whole member is in memory, so a file that cannot be read
   // leaves no half entry behind.
   unsigned char head[1 + kNameField + 4] = {};
   head[0] = kEntryTag;
   memcpy(head + 1, name, strlen(name));
   put_u32(head + 1 + kNameField, static_cast<uint32_t>(size));
-  if (fwrite(head, 1, sizeof head, package) != sizeof head) return 0;
-  if (size > 0 && fwrite(bytes.get(), 1, static_cast<size_t>(size), package) != static_cast<size_t>(size)) return 0;
+  if (!package->Write(head, sizeof head)) return 0;
+  if (size > 0 && !package->Write(bytes.get(), static_cast<size_t>(size))) return 0;
   return 1;
 }
 
 int write_package(SetupInfo *info) {
   char path[MAX_PATH];
   if (!join_path(path, sizeof path, info->install_dir.c_str(), "package.dat")) return 0;
-  FileHolder package(fopen(path, "wb+"));
-  if (!package.get()) return 0;
+  WinFile package;
+  if (!package.Create(path)) return 0;
   for (info->dependencies_cursor = info->dependencies.begin(); info->dependencies_cursor != info->dependencies.end();
        ++info->dependencies_cursor)
-    add_package_member(package.get(), info->dependencies_cursor->name.c_str());
-  // A package that could not be written out whole is reported like one that could not be made.
-  // The explicit flush is what finds a full disk: some C libraries' fclose drops that error.
-  bool ok = fputc(kEndTag, package.get()) != EOF && fflush(package.get()) == 0 && ferror(package.get()) == 0;
-  return package.close() && ok ? 1 : 0;
+    add_package_member(&package, info->dependencies_cursor->name.c_str());
+  // A package that could not be written out whole is reported like one that could not be made:
+  // a write that failed on the way (a full disk) is remembered by the file.
+  bool ok = package.Write(&kEndTag, 1) && !package.write_failed();
+  return package.Close() && ok ? 1 : 0;
 }
 
 int extract_package(const char *install_dir, const char *target_dir) {
   char path[MAX_PATH];
   if (!join_path(path, sizeof path, install_dir, "package.dat")) return 0;
-  FileHolder package(fopen(path, "rb"));
-  if (!package.get()) return 0;
-  long package_size = stream_size(package.get());
+  WinFile package;
+  if (!package.OpenRead(path)) return 0;
+  long package_size = file_size(package);
   if (package_size < 0) return 0;
   for (;;) {
-    int tag = fgetc(package.get());
+    int tag = package.ReadByte();
     if (tag == kEndTag) return 1;
     // The end of the file or a read error before the terminator: the package is damaged.
-    if (tag == EOF) return 0;
-    if (!extract_entry(package.get(), package_size, target_dir)) return 0;
+    if (tag < 0) return 0;
+    if (!extract_entry(&package, package_size, target_dir)) return 0;
   }
 }

@@ -2,16 +2,15 @@
 // first uninstall stage. Entries: '^', a 260-byte name, a 32-bit size, the bytes; then '%'.
 #pragma once
 
-#include <cstdio>
-
 #include "sdk/setup_info.h"
+#include "win_file.h"
 
 // Writes <install_dir>\package.dat holding every dependency that can be read, then the terminator.
 // 1 written; 0 when it cannot be created or not every byte reached the disk.
 int write_package(SetupInfo *info);
 // Appends one whole entry, tag included, for the named file. 1 appended; 0 (nothing written) when
 // the file cannot be read, its name does not fit the name field or memory is short.
-int add_package_member(FILE *package, const char *name);
+int add_package_member(WinFile *package, const char *name);
 // Unpacks <install_dir>\package.dat into target_dir and schedules each unpacked file for deletion
 // at restart. Member names that would leave target_dir are skipped. 1 when the whole package was
 // read up to its terminator; 0 when it cannot be opened or is damaged (what came before stays).

@@ -2,9 +2,17 @@
 // item kind with a cursor beside it; the engine's loops walk a list by moving that cursor.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
+
+#include "setup_api.h"
+
+// setup.exe's heap, exported so that every module grows and frees item lists on one heap: a list
+// that a hook library grows is freed by setup, and setup carries its own heap, not a C runtime's.
+// setup_alloc gives null when memory is short; setup_free takes null.
+SETUP_API void *setup_alloc(size_t size);
+SETUP_API void setup_free(void *block);
 
 template <class T>
 class ItemList {
@@ -14,7 +22,7 @@ class ItemList {
   ItemList &operator=(const ItemList &) = delete;
   ~ItemList() {
     for (uint32_t i = count_; i > 0; --i) items_[i - 1].~T();
-    free(items_);
+    setup_free(items_);
   }
 
   // Copies item in at the end. Returns 1, or 0 when memory is short (the list is unchanged).
@@ -39,13 +47,13 @@ class ItemList {
   int grow() {
     uint32_t capacity = capacity_ ? capacity_ * 2 : 8;
     if (capacity < capacity_ || capacity > 0x7FFFFFFFu / sizeof(T)) return 0;
-    T *block = static_cast<T *>(malloc(static_cast<size_t>(capacity) * sizeof(T)));
+    T *block = static_cast<T *>(setup_alloc(static_cast<size_t>(capacity) * sizeof(T)));
     if (!block) return 0;
     for (uint32_t i = 0; i < count_; ++i) {
       new (&block[i]) T(items_[i]);
       items_[i].~T();
     }
-    free(items_);
+    setup_free(items_);
     items_ = block;
     capacity_ = capacity;
     return 1;

@@ -26,12 +26,22 @@
 //   never free, keep or write into the text that c_str() returns. The copy hooks receive their two
 //   String arguments by value: setup makes the copies before the call and destroys them after it
 //   returns, so the hook neither frees them nor keeps a pointer into them.
+//   setup.exe carries no C runtime and keeps its own heap. Strings and item lists take their
+//   memory from it wherever they grow: String's methods run inside setup.exe, and ItemList calls
+//   setup_alloc and setup_free, which setup.exe exports. Never hand setup a block from your own
+//   malloc or new, nor free one of setup's with your own free. A hook library built with an older
+//   item_list.h, whose ItemList called malloc itself, must be rebuilt before it appends to a list.
 //
 // Widths. The number fields of SetupInfo and its items are 32 bits wide (int32_t, uint32_t), as
 //   are `unsigned long` and `int` on Windows; HWND, HBITMAP, HINSTANCE and pointers are as wide as
 //   the platform's pointers. Field order is part of the interface.
 //
 // Exceptions. None cross the interface: setup is built without them and a hook must catch its own.
+//
+// C runtime. A hook library may bring its own C runtime, or none: the example's Makefile builds
+//   one that needs nothing beyond the system's DLLs, so it loads on every Windows setup runs on.
+//   setup exports SetupDispatchTable's run-time type information, so a hook library may be built
+//   with or without it (-fno-rtti).
 #pragma once
 
 #include "dispatch_table.h"

@@ -29,7 +29,7 @@ DWORD start_second_stage(const char *own_dir, const char *temp_dir, const FirstS
   HANDLE self = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
   char command[1024];
   unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self));
-  int formed = args.resource_library.empty()
+  int formed = args.resource_library.length() == 0
                    ? format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"", temp_dir, handle,
                                  own_dir, args.n, args.product_name.c_str())
                    : format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\" \"%s\"", temp_dir,

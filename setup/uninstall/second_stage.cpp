@@ -10,8 +10,8 @@ namespace {
 
 // Loads the resource library named on the command line from the own directory. A library that
 // is not there is ignored; one that is there but does not load ends the stage (-1).
-int load_resource_library(SetupInfo *info, const char *own_dir, const std::string &name) {
-  if (name.empty()) return 0;
+int load_resource_library(SetupInfo *info, const char *own_dir, const String &name) {
+  if (name.length() == 0) return 0;
   DWORD error = 0;
   if (load_resource_dll(info, own_dir, name.c_str(), &error) != RESOURCE_DLL_UNLOADABLE) return 0;
   show_system_error(error, "Failed to load Resource .dll");

@@ -1,23 +1,23 @@
 // The arguments of the two uninstall stages, taken from setup's command line.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "sdk/setup_string.h"
+#include "util/command_words.h"
 
 struct FirstStageArgs {
-  std::string product_name;
+  String product_name;
   long n = 0;
-  std::string resource_library;  // empty when not given
+  String resource_library;  // empty when not given
 };
 
 struct SecondStageArgs {
   unsigned long process = 0;
-  std::string directory;
+  String directory;
   long n = 0;
-  std::string product_name;
-  std::string resource_library;  // empty when not given
+  String product_name;
+  String resource_library;  // empty when not given
 };
 
 // 1 when the command line holds every argument of its form; 0 (outputs untouched) otherwise.
-int take_first_stage_args(const std::vector<std::string> &args, FirstStageArgs *out);
-int take_second_stage_args(const std::vector<std::string> &args, SecondStageArgs *out);
+int take_first_stage_args(const CommandWords &args, FirstStageArgs *out);
+int take_second_stage_args(const CommandWords &args, SecondStageArgs *out);

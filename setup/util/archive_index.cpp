@@ -10,20 +10,21 @@ namespace {
 // Directories larger than this (a damaged archive, or one of millions of members) are scanned.
 const uint32_t kMaxIndexed = 1u << 20;
 
-int read_entry_at(FILE *archive, uint32_t position, files_dat::Entry *entry) {
+int read_entry_at(WinFile *archive, uint32_t position, files_dat::Entry *entry) {
   unsigned char bytes[files_dat::kEntrySize];
-  fpos_t offset = static_cast<fpos_t>(static_cast<uint64_t>(position) * files_dat::kEntrySize);
-  if (fsetpos(archive, &offset) != 0 || fread(bytes, 1, sizeof bytes, archive) != sizeof bytes) return 0;
+  if (!archive->Seek(static_cast<uint64_t>(position) * files_dat::kEntrySize) ||
+      !archive->ReadExact(bytes, sizeof bytes))
+    return 0;
   files_dat::decode_entry(bytes, entry);
   return 1;
 }
 
 // Entries up to the one that ends the directory (or the end of the file); 0 past kMaxIndexed.
-int count_entries(FILE *archive, uint32_t *count) {
-  if (fseek(archive, 0, SEEK_SET) != 0) return 0;
+int count_entries(WinFile *archive, uint32_t *count) {
+  if (!archive->Seek(0)) return 0;
   unsigned char bytes[files_dat::kEntrySize];
   uint32_t n = 0;
-  while (fread(bytes, 1, sizeof bytes, archive) == sizeof bytes && bytes[0] != 0) {
+  while (archive->ReadExact(bytes, sizeof bytes) && bytes[0] != 0) {
     if (++n > kMaxIndexed) return 0;
   }
   *count = n;
@@ -45,7 +46,7 @@ void ArchiveIndex::Clear() {
   mask_ = 0;
 }
 
-int ArchiveIndex::Build(FILE *archive) {
+int ArchiveIndex::Build(WinFile *archive) {
   Clear();
   uint32_t count = 0;
   if (!count_entries(archive, &count)) return 0;
@@ -64,12 +65,12 @@ int ArchiveIndex::Build(FILE *archive) {
 
 // Linear probing keeps entries of one hash in directory order, so the first of two members of
 // one name is found first, as a scan of the directory finds it.
-int ArchiveIndex::insert_all(FILE *archive) {
-  if (fseek(archive, 0, SEEK_SET) != 0) return 0;
+int ArchiveIndex::insert_all(WinFile *archive) {
+  if (!archive->Seek(0)) return 0;
   unsigned char bytes[files_dat::kEntrySize];
   files_dat::Entry entry;
   for (uint32_t i = 0; i < count_; ++i) {
-    if (fread(bytes, 1, sizeof bytes, archive) != sizeof bytes) return 0;
+    if (!archive->ReadExact(bytes, sizeof bytes)) return 0;
     files_dat::decode_entry(bytes, &entry);
     // A name that fills its whole field has no terminator: a damaged entry that names nothing.
     if (!entry.name_terminated) continue;
@@ -81,7 +82,7 @@ int ArchiveIndex::insert_all(FILE *archive) {
   return 1;
 }
 
-int ArchiveIndex::Find(FILE *archive, const char *name, files_dat::Entry *entry) const {
+int ArchiveIndex::Find(WinFile *archive, const char *name, files_dat::Entry *entry) const {
   if (!slots_ || !name) return 0;
   uint32_t hash = mbcs_hash_nocase(name);
   for (uint32_t slot = hash & mask_; slots_[slot]; slot = (slot + 1) & mask_) {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "sdk/files_dat_format.h"
+#include "win_file.h"
 
 class ArchiveIndex {
  public:
@@ -16,16 +16,16 @@ class ArchiveIndex {
 
   // Reads the directory of archive. 0 (and nothing kept) when it cannot be read or memory is
   // short; the caller then scans the directory itself.
-  int Build(FILE *archive);
+  int Build(WinFile *archive);
   void Clear();
   int built() const { return slots_ != nullptr; }
 
   // The first entry whose name matches name (ignoring letter case, as setup compares names):
   // 1 and *entry filled, or 0.
-  int Find(FILE *archive, const char *name, files_dat::Entry *entry) const;
+  int Find(WinFile *archive, const char *name, files_dat::Entry *entry) const;
 
  private:
-  int insert_all(FILE *archive);
+  int insert_all(WinFile *archive);
   uint32_t count_;
   uint32_t *hashes_;  // per directory entry
   uint32_t *slots_;   // directory position + 1 per used slot, 0 for a free one

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
-#include <vector>
+
+#include "text_format.h"
 
 namespace {
 
@@ -44,13 +44,15 @@ int append_text(char *out, size_t capacity, const char *text) {
 
 int format_text(char *out, size_t capacity, const char *format, ...) {
   if (!out || capacity == 0 || !format) return 0;
-  std::vector<char> scratch(capacity);
+  // The first pass only measures, so that a result that does not fit leaves out untouched.
   va_list args;
   va_start(args, format);
-  int n = vsnprintf(scratch.data(), capacity, format, args);
+  int n = text_vformat(nullptr, 0, format, args);
   va_end(args);
   if (n < 0 || static_cast<size_t>(n) >= capacity) return 0;
-  memcpy(out, scratch.data(), static_cast<size_t>(n) + 1);
+  va_start(args, format);
+  text_vformat(out, capacity, format, args);
+  va_end(args);
   return 1;
 }
 

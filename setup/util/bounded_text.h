@@ -11,7 +11,9 @@ int copy_text(char *out, size_t capacity, const char *text);
 // Appends text to the zero-terminated contents of out. Returns 1 when it fit; 0 and out untouched otherwise.
 int append_text(char *out, size_t capacity, const char *text);
 
-// snprintf into out. Returns 1 when the whole result fit; 0 and out untouched when it would be truncated.
+// Formats into out with text_format's conversions (runtime/text_format.h); no argument may point
+// into out. Returns 1 when the whole result fit; 0 and out untouched when it would be truncated
+// or the format holds a conversion text_format does not know.
 int format_text(char *out, size_t capacity, const char *format, ...) __attribute__((format(printf, 3, 4)));
 
 // Replaces each "%s" of format (at most two) with name into out (size bytes). A format with other

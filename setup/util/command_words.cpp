@@ -1,30 +1,28 @@
 // Splitting a command line into arguments, and reading a number argument.
 #include "util/command_words.h"
 
-std::vector<std::string> split_command_line(const char *line) {
-  std::vector<std::string> args;
-  if (!line) return args;
+CommandWords::CommandWords(const char *line) {
+  if (!line) return;
   const char *p = line;
   for (;;) {
     while (*p == ' ' || *p == '\t') ++p;
     if (!*p) break;
-    std::string arg;
+    String arg;
     bool quoted = false;
     for (; *p; ++p) {
       if (p[0] == '\\' && p[1] == '"') {
-        arg += '"';
+        arg.append('"', 1);
         ++p;
       } else if (*p == '"') {
         quoted = !quoted;
       } else if ((*p == ' ' || *p == '\t') && !quoted) {
         break;
       } else {
-        arg += *p;
+        arg.append(*p, 1);
       }
     }
-    args.push_back(arg);
+    if (!words_.append(arg)) return;
   }
-  return args;
 }
 
 long parse_command_number(const char *text) {

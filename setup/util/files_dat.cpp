@@ -2,7 +2,6 @@
 #include "util/files_dat.h"
 
 #include <windows.h>
-#include <io.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -14,25 +13,6 @@ namespace {
 
 const unsigned long kNormalAttributes = 0x80;
 const unsigned long kInvalidAttributes = 0xFFFFFFFF;
-
-// Length of the open archive in bytes. The stdio position functions stop at 2 GiB, so the size
-// comes from the file's handle (GetFileSize exists on every Windows version).
-int archive_length(FILE *file, uint64_t *length) {
-  intptr_t os_handle = _get_osfhandle(_fileno(file));
-  if (os_handle == -1) return 0;
-  DWORD high = 0;
-  SetLastError(NO_ERROR);
-  DWORD low = GetFileSize(reinterpret_cast<HANDLE>(os_handle), &high);
-  if (low == 0xFFFFFFFF && GetLastError() != NO_ERROR) return 0;
-  *length = (static_cast<uint64_t>(high) << 32) | low;
-  return 1;
-}
-
-// Positions the stream anywhere below 4 GiB; fsetpos takes a 64-bit position where fseek takes a long.
-int seek_to(FILE *file, uint64_t offset) {
-  fpos_t position = static_cast<fpos_t>(offset);
-  return fsetpos(file, &position) == 0;
-}
 
 // data[i] ^= mask[i] for n bytes, a machine word at a time where the length allows.
 void unmask(unsigned char *data, const unsigned char *mask, size_t n) {
@@ -50,17 +30,16 @@ void unmask(unsigned char *data, const unsigned char *mask, size_t n) {
 // Copies every block pair of the member from archive (already positioned) to destination.
 // 0 as soon as a block cannot be read whole or the output cannot be written, and when the
 // content does not give the checksum stored in the entry.
-int copy_blocks(FILE *archive, FILE *destination, const FilesDatEntry &entry, unsigned char *data,
+int copy_blocks(WinFile *archive, WinFile *destination, const FilesDatEntry &entry, unsigned char *data,
                 unsigned char *mask) {
   size_t block = entry.block_size;
   uint32_t remaining = entry.size, crc = 0;
   while (remaining > 0) {
     size_t n = remaining < block ? remaining : block;
-    if (fread(data, 1, block, archive) != block) return 0;
-    if (fread(mask, 1, block, archive) != block) return 0;
+    if (!archive->ReadExact(data, block) || !archive->ReadExact(mask, block)) return 0;
     unmask(data, mask, n);
     crc = files_dat::crc32_update(crc, data, n);
-    if (fwrite(data, 1, n, destination) != n) return 0;
+    if (!destination->Write(data, n)) return 0;
     remaining -= static_cast<uint32_t>(n);
   }
   // A stored checksum that the content does not give marks a damaged member (0: none stored).
@@ -85,7 +64,7 @@ struct BlockBuffers {
 
 }  // namespace
 
-FilesDat::FilesDat() : index_tried_(0), open_(0), file_(nullptr) { memset(path_, 0, sizeof path_); }
+FilesDat::FilesDat() : index_tried_(0), open_(0) { memset(path_, 0, sizeof path_); }
 
 FilesDat::~FilesDat() {
   if (open_) Close();
@@ -95,9 +74,7 @@ int FilesDat::Open(const char *path) {
   if (open_ || !path) return 0;
   char stored[sizeof path_];
   if (!copy_text(stored, sizeof stored, path)) return 0;
-  FILE *file = fopen(path, "rb");
-  if (!file) return 0;
-  file_ = file;
+  if (!file_.OpenRead(path)) return 0;
   memcpy(path_, stored, sizeof path_);
   open_ = 1;
   return 1;
@@ -106,8 +83,7 @@ int FilesDat::Open(const char *path) {
 int FilesDat::Close() {
   index_.Clear();
   index_tried_ = 0;
-  if (open_ && file_) fclose(file_);
-  file_ = nullptr;
+  file_.Close();
   memset(path_, 0, sizeof path_);
   open_ = 0;
   return 1;
@@ -117,20 +93,20 @@ int FilesDat::Find(const char *name, FilesDatEntry *entry) {
   if (!open_ || !name) return 0;
   if (!index_tried_) {
     index_tried_ = 1;
-    index_.Build(file_);
+    index_.Build(&file_);
   }
   FilesDatEntry found;
-  int ok = index_.built() ? index_.Find(file_, name, &found) : scan(name, &found);
+  int ok = index_.built() ? index_.Find(&file_, name, &found) : scan(name, &found);
   if (ok && entry) *entry = found;
   return ok;
 }
 
 // The directory read from its start, without the index.
 int FilesDat::scan(const char *name, FilesDatEntry *entry) {
-  if (fseek(file_, 0, SEEK_SET) != 0) return 0;
+  if (!file_.Seek(0)) return 0;
   unsigned char bytes[files_dat::kEntrySize];
   FilesDatEntry candidate;
-  while (fread(bytes, 1, sizeof bytes, file_) == sizeof bytes) {
+  while (file_.ReadExact(bytes, sizeof bytes)) {
     files_dat::decode_entry(bytes, &candidate);
     if (files_dat::ends_directory(candidate)) return 0;
     // A name that fills its whole field has no terminator: a damaged entry that names nothing.
@@ -156,18 +132,19 @@ int FilesDat::Extract(const char *name, const char *destination) {
   if (!open_ || !destination) return 0;
   FilesDatEntry entry;
   if (!Find(name, &entry)) return 0;
+  // GetFileSize tells lengths beyond 2 GiB, and exists on every Windows version.
   uint64_t length = 0;
-  if (!archive_length(file_, &length)) return 0;
+  if (!file_.Size(&length)) return 0;
   if (!files_dat::member_fits(entry, length)) return 0;
 
   // Past the checks above the member's blocks lie inside the archive, so B is bounded by its size.
   BlockBuffers buffers;
   if (entry.size > 0 && !buffers.allocate(entry.block_size)) return 0;
-  FILE *output = fopen(destination, "wb");
-  if (!output) return 0;
-  int ok = seek_to(file_, entry.data_offset) &&
-           (entry.size == 0 || copy_blocks(file_, output, entry, buffers.data, buffers.mask));
-  if (fclose(output) != 0) ok = 0;
+  WinFile output;
+  if (!output.Create(destination)) return 0;
+  int ok = file_.Seek(entry.data_offset) &&
+           (entry.size == 0 || copy_blocks(&file_, &output, entry, buffers.data, buffers.mask));
+  if (!output.Close()) ok = 0;
   if (!ok) DeleteFileA(destination);
   return ok;
 }

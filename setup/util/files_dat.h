@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "util/archive_index.h"
 #include "sdk/files_dat_format.h"
+#include "win_file.h"
 
 typedef files_dat::Entry FilesDatEntry;
 
@@ -39,7 +39,7 @@ class FilesDat {
   ArchiveIndex index_;
   int index_tried_;
   int open_;
-  FILE *file_;
+  WinFile file_;
   char path_[260];
 };
 

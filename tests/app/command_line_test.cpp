@@ -4,9 +4,19 @@
 #include "app/command_line.h"
 #include "uninstall/stage_args.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using Args = std::vector<std::string>;
+
+Args split(const char *line) {
+  CommandWords words(line);
+  Args args;
+  for (uint32_t i = 0; i < words.count(); ++i) args.push_back(words[i]);
+  return args;
+}
 
 TEST(CommandLine, SplitsAtBlanksAndTabsKeepingQuotedSpans) {
   struct Case {
@@ -24,7 +34,7 @@ TEST(CommandLine, SplitsAtBlanksAndTabsKeepingQuotedSpans) {
       {"a \"unterminated span", {"a", "unterminated span"}},
       {"", {}},
   };
-  for (const Case &c : cases) EXPECT_EQ(c.expected, split_command_line(c.line)) << c.line;
+  for (const Case &c : cases) EXPECT_EQ(c.expected, split(c.line)) << c.line;
 }
 
 TEST(CommandLine, NumbersReadBlanksSignAndDigits) {
@@ -37,42 +47,42 @@ TEST(CommandLine, NumbersReadBlanksSignAndDigits) {
 }
 
 TEST(CommandLine, ModeChoice) {
-  EXPECT_EQ(MODE_INSTALL, choose_mode({"setup.exe"}));
-  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode({"setup.exe", "-u1"}));
-  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode({"setup.exe", "-U1"}));
-  EXPECT_EQ(MODE_UNINSTALL_SECOND, choose_mode({"setup.exe", "-u2"}));
-  EXPECT_EQ(MODE_UNINSTALL_SECOND, choose_mode({"setup.exe", "-U2"}));
-  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode({"setup.exe", "/anything"}));
+  EXPECT_EQ(MODE_INSTALL, choose_mode(CommandWords("setup.exe")));
+  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode(CommandWords("setup.exe -u1")));
+  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode(CommandWords("setup.exe -U1")));
+  EXPECT_EQ(MODE_UNINSTALL_SECOND, choose_mode(CommandWords("setup.exe -u2")));
+  EXPECT_EQ(MODE_UNINSTALL_SECOND, choose_mode(CommandWords("setup.exe -U2")));
+  EXPECT_EQ(MODE_UNINSTALL_FIRST, choose_mode(CommandWords("setup.exe /anything")));
 }
 
 TEST(CommandLine, FirstStageArguments) {
   FirstStageArgs args;
   args.product_name = "untouched";
-  EXPECT_EQ(0, take_first_stage_args({"setup.exe", "-u1"}, &args));
-  EXPECT_EQ(0, take_first_stage_args({"setup.exe", "-u1", "P"}, &args));
-  EXPECT_EQ("untouched", args.product_name);
-  ASSERT_EQ(1, take_first_stage_args(split_command_line("C:\\P\\setup.exe -u1 \"Tool Box\" 1"), &args));
-  EXPECT_EQ("Tool Box", args.product_name);
+  EXPECT_EQ(0, take_first_stage_args(CommandWords("setup.exe -u1"), &args));
+  EXPECT_EQ(0, take_first_stage_args(CommandWords("setup.exe -u1 P"), &args));
+  EXPECT_STREQ("untouched", args.product_name.c_str());
+  ASSERT_EQ(1, take_first_stage_args(CommandWords("C:\\P\\setup.exe -u1 \"Tool Box\" 1"), &args));
+  EXPECT_STREQ("Tool Box", args.product_name.c_str());
   EXPECT_EQ(1, args.n);
-  EXPECT_EQ("", args.resource_library);
-  ASSERT_EQ(1, take_first_stage_args(split_command_line("s -u1 \"P\" 0 \"res lib.dll\""), &args));
+  EXPECT_STREQ("", args.resource_library.c_str());
+  ASSERT_EQ(1, take_first_stage_args(CommandWords("s -u1 \"P\" 0 \"res lib.dll\""), &args));
   EXPECT_EQ(0, args.n);
-  EXPECT_EQ("res lib.dll", args.resource_library);
+  EXPECT_STREQ("res lib.dll", args.resource_library.c_str());
 }
 
 TEST(CommandLine, SecondStageArguments) {
   SecondStageArgs args;
-  EXPECT_EQ(0, take_second_stage_args(split_command_line("s -u2 120 \"C:\\P\" 0"), &args));
-  EXPECT_EQ("", args.product_name);
-  ASSERT_EQ(1, take_second_stage_args(split_command_line("C:\\TEMP\\\\setup.exe -u2 120 \"C:\\P Q\" 1 \"Tool Box\""),
+  EXPECT_EQ(0, take_second_stage_args(CommandWords("s -u2 120 \"C:\\P\" 0"), &args));
+  EXPECT_STREQ("", args.product_name.c_str());
+  ASSERT_EQ(1, take_second_stage_args(CommandWords("C:\\TEMP\\\\setup.exe -u2 120 \"C:\\P Q\" 1 \"Tool Box\""),
                                       &args));
   EXPECT_EQ(120u, args.process);
-  EXPECT_EQ("C:\\P Q", args.directory);
+  EXPECT_STREQ("C:\\P Q", args.directory.c_str());
   EXPECT_EQ(1, args.n);
-  EXPECT_EQ("Tool Box", args.product_name);
-  EXPECT_EQ("", args.resource_library);
-  ASSERT_EQ(1, take_second_stage_args(split_command_line("s -u2 1 \"d\" 0 \"P\" \"r.dll\""), &args));
-  EXPECT_EQ("r.dll", args.resource_library);
+  EXPECT_STREQ("Tool Box", args.product_name.c_str());
+  EXPECT_STREQ("", args.resource_library.c_str());
+  ASSERT_EQ(1, take_second_stage_args(CommandWords("s -u2 1 \"d\" 0 \"P\" \"r.dll\""), &args));
+  EXPECT_STREQ("r.dll", args.resource_library.c_str());
 }
 
 }  // namespace

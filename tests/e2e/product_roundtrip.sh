@@ -85,7 +85,7 @@ check_eq "registry entry DWORD" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Skel
 check_eq "value beside another program's" 'C:\Program Files\Quorvane\Skellan' "$(reg_value "$run_key" Skellan)"
 check_eq "value in keys of its own" "0x1" "$(reg_value 'HKCU\Software\Quorvane\Skellan\Prefs' Mode)"
 check_eq "version stamp" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Vemmick\Ormal000' Skellan_vmin)"
-programs=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Skellan' -type d | head -n1)
+programs=$(find "$WINEPREFIX/drive_c" -path "$(programs_glob)/Skellan" -type d | head -n1)
 for link in "Skellan Tuner" "Skellan Help" "Uninstall Skellan"; do
   check "shortcut $link" test -s "$programs/$link.lnk"
 done

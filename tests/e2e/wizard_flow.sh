@@ -64,7 +64,7 @@ check "installed into the chosen directory" test -f "$WINEPREFIX/drive_c/FlowTes
 check_eq "uninstall command names the chosen directory" 'C:\FlowTest\Chosen\setup.exe -u1 "Flow Test" 0' \
   "$(reg_value "$ARP" UninstallString)"
 check "uninstall shortcut in the chosen folder" \
-  test -n "$(find "$WINEPREFIX/drive_c" -path '*Programs/Flow Folder/Uninstall Flow Test.lnk')"
+  test -n "$(find "$WINEPREFIX/drive_c" -path "$(programs_glob)/Flow Folder/Uninstall Flow Test.lnk")"
 "$WINE" reg delete "$ARP" /f >/dev/null 2>&1
 "$WINE" reg delete 'HKLM\Software\Quorvane\Flow Test' /f >/dev/null 2>&1
 rm -rf "$WINEPREFIX/drive_c/FlowTest"

@@ -72,7 +72,10 @@ TEST_F(ScriptReaderTest, NumbersUseCNotation) {
   struct Case {
     const char *text;
     uint32_t expected;
-  } cases[] = {{"0x10", 16}, {"010", 8}, {"42abc", 42}, {"abc", 0}, {"0", 0}, {"4294967295", 4294967295u}};
+  } cases[] = {{"0x10", 16}, {"010", 8}, {"42abc", 42}, {"abc", 0}, {"0", 0}, {"4294967295", 4294967295u},
+               {"0XfF", 255}, {"0x", 0}, {"08", 0}, {"+12", 12}, {"-1", 0xFFFFFFFFu}, {"4294967296", 0},
+               {"0x1FFFFFFFF", 0xFFFFFFFFu}, {"99999999999999999999", 0xFFFFFFFFu},
+               {"-99999999999999999999", 0xFFFFFFFFu}};
   for (const Case &c : cases) {
     SetupInfo info;
     dIniFile ini;

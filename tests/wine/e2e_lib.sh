@@ -37,6 +37,15 @@ shot() {
   import -display "$DISPLAY" -window root ${2:+-crop "$2"} +repage "$SCREENSHOTS/$1.png" 2>/dev/null
 }
 
+# programs_glob: a `find -path` pattern of the Programs folder setup makes shortcuts in, which
+# follows the Windows the prefix reports: the user's own on the 95 family, the common one on NT.
+programs_glob() {
+  case "${E2E_WINDOWS:-}" in
+    win95 | win98 | winme) echo '*/users/*/Start Menu/Programs' ;;
+    *) echo '*/ProgramData/*/Start Menu/Programs' ;;
+  esac
+}
+
 # reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).
 reg_value() {
   "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'

@@ -2,8 +2,52 @@
 # Each suite gets its own throwaway prefix and its own Xvfb display; every Wine
 # process of the prefix runs on that display, so dialogs are real and visible.
 # Source this file, then: suite_begin NAME DIR ... suite_end
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+# E2E_WINE32=1 runs the suite with 32-bit Wine in a 32-bit prefix, as the shipped i686 build needs
+# (in a 64-bit prefix a 32-bit program would see the registry's 32-bit view); where this machine
+# cannot run 32-bit Wine, sourcing this file says why in one line and exits with 77 (skipped).
+# E2E_WINDOWS=win95|nt40|... is the Windows version the prefix reports from the start.
+
+# kernel_runs_i386: true when this kernel runs 32-bit x86 programs, tried with a 93-byte one that
+# exits with 42 (ELF header, one program header, then xor ebx,ebx; mov bl,42; xor eax,eax; inc eax;
+# int 0x80).
+kernel_runs_i386() {
+  local dir rc
+  dir=$(mktemp -d) || return 1
+  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\010\064\0\0\0\0\0\0\0\0\0\0\0'\
+'\064\0\040\0\1\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0\0\200\4\010\0\200\4\010\135\0\0\0\135\0\0\0\5\0\0\0\0\020\0\0'\
+'\061\333\263\052\061\300\100\315\200' > "$dir/i386"
+  chmod +x "$dir/i386"
+  "$dir/i386" 2>/dev/null
+  rc=$?
+  rm -rf "$dir"
+  [ "$rc" = 42 ]
+}
+
+# wine32_unusable: prints why 32-bit Wine cannot run here; false when it can.
+wine32_unusable() {
+  local error
+  if [ ! -x /usr/lib/wine/wine ]; then
+    echo "32-bit Wine is not installed (make deps installs wine32:i386 where the kernel runs 32-bit programs)"
+  elif ! error=$(/usr/lib/wine/wine --version 2>&1 >/dev/null); then
+    error=${error##*: }
+    echo "this machine cannot run 32-bit Wine (/usr/lib/wine/wine: ${error:-it does not start})"
+  else
+    return 1
+  fi
+}
+
+if [ -n "${E2E_WINE32:-}" ]; then
+  if wine32_problem=$(wine32_unusable); then
+    echo "SKIPPED: i686 run of $(basename "$0" .sh)${E2E_WINDOWS:+ as $E2E_WINDOWS}: $wine32_problem"
+    exit 77
+  fi
+  WINE=/usr/lib/wine/wine
+  WINESERVER=/usr/lib/wine/wineserver
+  export WINEARCH=win32
+else
+  WINE=/usr/lib/wine/wine64
+  WINESERVER=/usr/lib/wine/wineserver64
+fi
 
 suite_begin() {
   local name=$1 root
@@ -28,6 +72,9 @@ suite_begin() {
   "$WINE" wineboot -i >/dev/null 2>&1
   # Xvfb runs no window manager; unmanaged windows close without Wine waiting for one.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # A crash prints its backtrace and ends the program instead of waiting in a dialog for a click.
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  if [ -n "${E2E_WINDOWS:-}" ]; then wine_version "$E2E_WINDOWS"; fi
   "$WINESERVER" -w
 }
 

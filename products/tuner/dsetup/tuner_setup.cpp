@@ -2,23 +2,23 @@
 #include "tuner_setup.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "setup_sdk.h"
+#include "text_format.h"
 #include "tuner_texts.h"
 
 namespace {
 
-// snprintf into a MAX_PATH buffer; 0 when the result would not fit.
+// Formats into a MAX_PATH buffer; 0 when the result would not fit.
 int format_path(char *out, const char *format, const char *a, const char *b) {
-  int n = snprintf(out, MAX_PATH, format, a, b);
+  int n = text_format(out, MAX_PATH, format, a, b);
   return n >= 0 && n < MAX_PATH;
 }
 
 void format_number(String *out, const char *format, unsigned long number) {
   char text[32];
-  snprintf(text, sizeof text, format, number);
+  text_format(text, sizeof text, format, number);
   *out = text;
 }
 
@@ -61,10 +61,10 @@ int TunerSetup::CopyFileFailed(SetupInfo *info, String source, String destinatio
   DWORD attributes = GetFileAttributesA(source.c_str());
   bool loose = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   if (!loose) {
-    snprintf(text, sizeof text, TUNER_UNPACK_FAILED, destination.c_str());
+    text_format(text, sizeof text, TUNER_UNPACK_FAILED, destination.c_str());
     return MessageBoxA(info->main_window, text, TUNER_CAPTION, MB_OKCANCEL | MB_ICONWARNING) == IDOK ? 0 : 1;
   }
-  snprintf(text, sizeof text, TUNER_COPY_FAILED, destination.c_str());
+  text_format(text, sizeof text, TUNER_COPY_FAILED, destination.c_str());
   for (;;) {
     int answer = MessageBoxA(info->main_window, text, TUNER_CAPTION, MB_ABORTRETRYIGNORE | MB_ICONWARNING);
     if (answer == IDIGNORE) return 0;
@@ -84,7 +84,7 @@ int TunerSetup::UninstallCreate(SetupInfo *info, void *) {
   if (!format_path(program, "%s%stuner.exe", dir, separator)) return 0;
   if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) return 0;
   char command[MAX_PATH + 16];
-  int n = snprintf(command, sizeof command, TUNER_UNINSTALL_COMMAND, dir, separator);
+  int n = text_format(command, sizeof command, TUNER_UNINSTALL_COMMAND, dir, separator);
   if (n < 0 || n >= static_cast<int>(sizeof command)) return 0;
   run_program(1, command);
   return 0;
