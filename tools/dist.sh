@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make dist: what a product maker gets.
 #   dist/sdk/    include/ (the hook interface), lib/libsetup.a (import library of the i686 setup.exe),
-#                example/ (a complete small hook library with its Makefile), bin/ (the filesdat packer
+#                example/ (a complete small hook library with its Makefile), bin/ (setup.exe and the filesdat packer
 #                for Linux and Windows), docs/ (the guide)
 #   dist/tuner/  the shipped product, i686: setup.exe, setup.ini, files.dat, license.txt, dsetup.dll
 #   dist/sdk.zip, dist/tuner.zip
@@ -23,7 +23,7 @@ mkdir -p "$out/sdk/include" "$out/sdk/lib" "$out/sdk/example" "$out/sdk/bin" "$o
 cp "$root"/setup/sdk/*.h "$out/sdk/include/"
 cp "$i686/setup/libsetup.dll.a" "$out/sdk/lib/libsetup.a"
 cp "$root"/products/example/example_hooks.cpp "$root"/products/example/Makefile "$out/sdk/example/"
-cp "$filesdat" "$i686/tools/filesdat.exe" "$out/sdk/bin/"
+cp "$filesdat" "$i686/tools/filesdat.exe" "$i686/setup/setup.exe" "$out/sdk/bin/"
 cp "$root"/docs/*.md "$out/sdk/docs/" 2>/dev/null || true
 
 # The product's payload: the files its [FILES] section names, as the script names them.

@@ -11,7 +11,7 @@ work="$E2E_BUILD/tests/e2e-sdkkit"
 rm -rf "$work"; mkdir -p "$work"
 
 check "dist is written" env DIST_OUT="$work/dist" bash "$SRC/tools/dist.sh" "$SRC" >/dev/null
-for f in sdk/include/setup_sdk.h sdk/include/files_dat_format.h sdk/lib/libsetup.a sdk/example/Makefile \
+for f in sdk/include/setup_sdk.h sdk/include/files_dat_format.h sdk/lib/libsetup.a sdk/example/Makefile sdk/bin/setup.exe \
          sdk/example/example_hooks.cpp sdk/bin/filesdat sdk/bin/filesdat.exe sdk/docs/README.md sdk.zip \
          tuner/setup.exe tuner/setup.ini tuner/files.dat tuner/license.txt tuner/dsetup.dll tuner.zip; do
   check "dist holds $f" test -s "$work/dist/$f"
