@@ -11,14 +11,6 @@
 
 namespace {
 
-// A path whose levels can be told apart: not empty, shorter than MAX_PATH, no empty level.
-bool has_levels(const char *path) {
-  size_t length = path ? strlen(path) : 0;
-  if (length == 0 || length >= MAX_PATH) return false;
-  if (path[0] == '\\' || path[length - 1] == '\\') return false;
-  return strstr(path, "\\\\") == nullptr;
-}
-
 // The first `count` levels of path ("A\B" for 2), copied into out (MAX_PATH bytes).
 void level_of(const char *path, int count, char *out) {
   size_t end = 0;
@@ -58,7 +50,7 @@ bool created_here(const SetupInfo *info, const char *name) {
 }  // namespace
 
 int existing_key_levels(HKEY root, const char *path) {
-  if (!has_levels(path)) return -1;
+  if (!key_levels_are_named(path)) return -1;
   int count = level_count(path);
   char level[MAX_PATH];
   for (int i = 1; i <= count; ++i) {
@@ -70,7 +62,7 @@ int existing_key_levels(HKEY root, const char *path) {
 
 void record_created_levels(SetupInfo *info, HKEY root, const char *path, int existing) {
   const char *abbreviation = root_abbreviation(root);
-  if (existing < 0 || !abbreviation || !has_levels(path)) return;
+  if (existing < 0 || !abbreviation || !key_levels_are_named(path)) return;
   int count = level_count(path);
   char level[MAX_PATH];
   for (int i = existing + 1; i <= count; ++i) {

@@ -7,6 +7,7 @@
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
+#include "util/root_keys.h"
 
 namespace {
 
@@ -29,33 +30,13 @@ void add_key_failure(SetupInfo *info, const char *parent, const char *subkey) {
 
 bool path_exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-struct RootName {
-  const char *abbreviation;
-  HKEY key;
-};
-
-const RootName kRoots[] = {
-    {"HKCR", HKEY_CLASSES_ROOT},
-    {"HKCU", HKEY_CURRENT_USER},
-    {"HKLM", HKEY_LOCAL_MACHINE},
-    {"HKUS", HKEY_USERS},
-};
-
 // The root named by the first length characters of text (ASCII case ignored); null for any other.
 HKEY root_from_text(const char *text, size_t length) {
   char name[8];
   if (length >= sizeof name) return nullptr;
   memcpy(name, text, length);
   name[length] = 0;
-  for (const RootName &root : kRoots)
-    if (ascii_compare_nocase(name, root.abbreviation) == 0) return root.key;
-  return nullptr;
-}
-
-const char *abbreviation_of(HKEY key) {
-  for (const RootName &root : kRoots)
-    if (root.key == key) return root.abbreviation;
-  return "";
+  return root_from_abbreviation(name);
 }
 
 // A recorded registry item taken apart: "ROOT\key\path", followed for a value by ",value name".
@@ -66,13 +47,6 @@ struct RecordedKey {
   char key_path[MAX_PATH];
   char value_name[MAX_PATH];
 };
-
-// Every level has a name: no leading, trailing or doubled backslash would address the root or a
-// parent instead.
-bool levels_are_named(const char *path) {
-  size_t length = strlen(path);
-  return length > 0 && path[0] != '\\' && path[length - 1] != '\\' && !strstr(path, "\\\\");
-}
 
 bool parse_recorded_key(const char *text, bool with_value, RecordedKey *out) {
   const char *slash = strchr(text, '\\');
@@ -86,7 +60,7 @@ bool parse_recorded_key(const char *text, bool with_value, RecordedKey *out) {
   if (length >= sizeof out->key_path) return false;
   memcpy(out->key_path, rest, length);
   out->key_path[length] = 0;
-  if (!levels_are_named(out->key_path)) return false;
+  if (!key_levels_are_named(out->key_path)) return false;
   out->value_name[0] = 0;
   return !with_value || copy_text(out->value_name, sizeof out->value_name, end + 1) != 0;
 }
@@ -109,7 +83,7 @@ void add_recorded_key_failure(SetupInfo *info, const RecordedKey &item) {
   if (split_key_path(item.key_path, parent, sizeof parent, subkey, sizeof subkey)) {
     add_key_failure(info, parent, subkey);
   } else {
-    add_key_failure(info, abbreviation_of(item.root), item.key_path);
+    add_key_failure(info, root_abbreviation(item.root), item.key_path);
   }
 }
 

@@ -1,6 +1,8 @@
 // Registry roots: conversions between handles, script names and record abbreviations.
 #include "util/root_keys.h"
 
+#include <cstring>
+
 #include "util/bounded_text.h"
 
 namespace {
@@ -44,4 +46,11 @@ HKEY root_from_abbreviation(const char *abbreviation) {
   for (const RootName &root : kRoots)
     if (ascii_compare_nocase(abbreviation, root.abbreviation) == 0) return root.key;
   return nullptr;
+}
+
+bool key_levels_are_named(const char *path) {
+  size_t length = path ? strlen(path) : 0;
+  if (length == 0 || length >= MAX_PATH) return false;
+  if (path[0] == '\\' || path[length - 1] == '\\') return false;
+  return strstr(path, "\\\\") == nullptr;
 }

@@ -14,3 +14,7 @@ int32_t root_from_script_name(const char *name);
 const char *root_abbreviation(HKEY key);
 // The root for an abbreviation (ASCII case ignored); null when it is none of the four.
 HKEY root_from_abbreviation(const char *abbreviation);
+
+// A key path whose levels can be told apart: not null or empty, shorter than MAX_PATH, and no
+// leading, trailing or doubled backslash (which would address the root or a parent instead).
+bool key_levels_are_named(const char *path);
