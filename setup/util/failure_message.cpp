@@ -5,7 +5,6 @@
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
-#include "util/step_failure.h"
 
 void show_failure(SetupInfo *info, HWND owner, int id, const char *subject, DWORD error) {
   char format[MAX_PATH] = {0}, caption[MAX_PATH] = {0}, reason[MAX_PATH] = {0};

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 typedef int(WINAPI *MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 extern MessageBoxFn g_message_box;
 
@@ -11,3 +13,7 @@ extern MessageBoxFn g_message_box;
 void show_fatal_message(const char *text);
 // The system's description of error (at most 259 characters) under caption, OK button only.
 void show_system_error(DWORD error, const char *caption);
+
+// The system's text for error, without its trailing line break. 1 when there is one that fits
+// size bytes; 0 and out untouched otherwise (also for error 0).
+int system_error_text(DWORD error, char *out, size_t size);

@@ -1,9 +1,8 @@
-// The note of what stopped an install step, and the system's words for its error code.
+// The note of what stopped an install step.
 #include "util/step_failure.h"
 
 #include <cstring>
 
-#include "util/bounded_text.h"
 
 namespace {
 
@@ -38,14 +37,3 @@ int take_step_failure(StepFailure *out) {
 }
 
 void clear_step_failure() { g_noted = false; }
-
-int system_error_text(DWORD error, char *out, size_t size) {
-  if (error == 0 || !out || size == 0) return 0;
-  char text[MAX_PATH];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                           sizeof text, nullptr);
-  if (n == 0 || n >= sizeof text) return 0;
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
-  text[n] = 0;
-  return n > 0 && copy_text(out, size, text);
-}

@@ -21,7 +21,3 @@ int take_step_failure(StepFailure *out);
 
 // Forgets a noted failure (the install sequence starts with none).
 void clear_step_failure();
-
-// The system's text for error, without its trailing line break. 1 when there is one that fits
-// size bytes; 0 and out untouched otherwise (also for error 0).
-int system_error_text(DWORD error, char *out, size_t size);
