@@ -19,18 +19,6 @@ int read_entry_at(WinFile *archive, uint32_t position, files_dat::Entry *entry) 
   return 1;
 }
 
-// Entries up to the one that ends the directory (or the end of the file); 0 past kMaxIndexed.
-int count_entries(WinFile *archive, uint32_t *count) {
-  if (!archive->Seek(0)) return 0;
-  unsigned char bytes[files_dat::kEntrySize];
-  uint32_t n = 0;
-  while (archive->ReadExact(bytes, sizeof bytes) && bytes[0] != 0) {
-    if (++n > kMaxIndexed) return 0;
-  }
-  *count = n;
-  return 1;
-}
-
 }  // namespace
 
 ArchiveIndex::ArchiveIndex() : count_(0), hashes_(nullptr), slots_(nullptr), mask_(0) {}
@@ -48,33 +36,43 @@ void ArchiveIndex::Clear() {
 
 int ArchiveIndex::Build(WinFile *archive) {
   Clear();
-  uint32_t count = 0;
-  if (!count_entries(archive, &count)) return 0;
-  uint32_t slots = 16;
-  while (slots < 2 * count) slots *= 2;
-  hashes_ = static_cast<uint32_t *>(malloc((count ? count : 1) * sizeof(uint32_t)));
-  slots_ = static_cast<uint32_t *>(calloc(slots, sizeof(uint32_t)));
-  count_ = count;
-  mask_ = slots - 1;
-  if (!hashes_ || !slots_ || !insert_all(archive)) {
+  if (!read_hashes(archive) || !insert_all()) {
     Clear();
     return 0;
   }
   return 1;
 }
 
-// Linear probing keeps entries of one hash in directory order, so the first of two members of
-// one name is found first, as a scan of the directory finds it.
-int ArchiveIndex::insert_all(WinFile *archive) {
+// One pass over the directory, up to the entry that ends it (or the end of the file): the hash
+// of every entry's name, in directory order. 0 past kMaxIndexed entries or when memory is short.
+int ArchiveIndex::read_hashes(WinFile *archive) {
   if (!archive->Seek(0)) return 0;
   unsigned char bytes[files_dat::kEntrySize];
   files_dat::Entry entry;
-  for (uint32_t i = 0; i < count_; ++i) {
-    if (!archive->ReadExact(bytes, sizeof bytes)) return 0;
+  uint32_t capacity = 0;
+  while (archive->ReadExact(bytes, sizeof bytes) && bytes[0] != 0) {
+    if (count_ == kMaxIndexed) return 0;
+    if (count_ == capacity) {
+      capacity = capacity ? 2 * capacity : 256;
+      uint32_t *grown = static_cast<uint32_t *>(realloc(hashes_, capacity * sizeof(uint32_t)));
+      if (!grown) return 0;
+      hashes_ = grown;
+    }
     files_dat::decode_entry(bytes, &entry);
-    // A name that fills its whole field has no terminator: a damaged entry that names nothing.
-    if (!entry.name_terminated) continue;
-    hashes_[i] = mbcs_hash_nocase(entry.name);
+    hashes_[count_++] = mbcs_hash_nocase(entry.name);
+  }
+  return 1;
+}
+
+// Linear probing keeps entries of one hash in directory order, so the first of two members of
+// one name is found first, as a scan of the directory finds it.
+int ArchiveIndex::insert_all() {
+  uint32_t slots = 16;
+  while (slots < 2 * count_) slots *= 2;
+  slots_ = static_cast<uint32_t *>(calloc(slots, sizeof(uint32_t)));
+  if (!slots_) return 0;
+  mask_ = slots - 1;
+  for (uint32_t i = 0; i < count_; ++i) {
     uint32_t slot = hashes_[i] & mask_;
     while (slots_[slot]) slot = (slot + 1) & mask_;
     slots_[slot] = i + 1;
@@ -90,7 +88,8 @@ int ArchiveIndex::Find(WinFile *archive, const char *name, files_dat::Entry *ent
     if (hashes_[position] != hash) continue;
     files_dat::Entry candidate;
     if (!read_entry_at(archive, position, &candidate)) return 0;
-    if (mbcs_compare_nocase(name, candidate.name) != 0) continue;
+    // A name that fills its whole field has no terminator: a damaged entry that names nothing.
+    if (!candidate.name_terminated || mbcs_compare_nocase(name, candidate.name) != 0) continue;
     *entry = candidate;
     return 1;
   }

@@ -25,7 +25,8 @@ class ArchiveIndex {
   int Find(WinFile *archive, const char *name, files_dat::Entry *entry) const;
 
  private:
-  int insert_all(WinFile *archive);
+  int read_hashes(WinFile *archive);
+  int insert_all();
   uint32_t count_;
   uint32_t *hashes_;  // per directory entry
   uint32_t *slots_;   // directory position + 1 per used slot, 0 for a free one
