@@ -48,7 +48,7 @@ struct Arguments {
 };
 
 // One conversion: %[flags][width][.precision][l]conversion.
-struct Spec {
+struct Field {
   bool left = false;
   bool zero = false;
   size_t width = 0;
@@ -74,92 +74,92 @@ bool read_count(const char **p, Arguments *args, int *count) {
 }
 
 // Reads the conversion after its %. false for a conversion this formatter does not know.
-bool read_spec(const char **p, Arguments *args, Spec *spec) {
+bool read_field(const char **p, Arguments *args, Field *field) {
   for (;; ++*p) {
     if (**p == '-') {
-      spec->left = true;
+      field->left = true;
     } else if (**p == '0') {
-      spec->zero = true;
+      field->zero = true;
     } else {
       break;
     }
   }
   int width = 0;
   if (!read_count(p, args, &width)) return false;
-  if (width < 0) spec->left = true;  // a negative * width means "-" and its magnitude
-  spec->width = width < 0 ? 0u - static_cast<unsigned>(width) : static_cast<unsigned>(width);
+  if (width < 0) field->left = true;  // a negative * width means "-" and its magnitude
+  field->width = width < 0 ? 0u - static_cast<unsigned>(width) : static_cast<unsigned>(width);
   if (**p == '.') {
     ++*p;
-    if (!read_count(p, args, &spec->precision)) return false;
-    if (spec->precision < 0) spec->precision = -1;  // a negative * precision is none
+    if (!read_count(p, args, &field->precision)) return false;
+    if (field->precision < 0) field->precision = -1;  // a negative * precision is none
   }
   if (**p == 'l') {
-    spec->is_long = true;
+    field->is_long = true;
     ++*p;
   }
-  spec->conversion = **p;
-  if (!spec->conversion || !strchr("scdiuxX", spec->conversion)) return false;
+  field->conversion = **p;
+  if (!field->conversion || !strchr("scdiuxX", field->conversion)) return false;
   ++*p;
   return true;
 }
 
-void pad(Sink *sink, const Spec &spec, size_t length, bool before) {
-  if (spec.width > length && spec.left != before) sink->repeat(' ', spec.width - length);
+void pad(Sink *sink, const Field &field, size_t length, bool before) {
+  if (field.width > length && field.left != before) sink->repeat(' ', field.width - length);
 }
 
-void put_text(Sink *sink, const Spec &spec, const char *text) {
+void put_text(Sink *sink, const Field &field, const char *text) {
   if (!text) text = "(null)";
   size_t length = 0;
-  size_t limit = spec.precision < 0 ? kMaxLength + 1 : static_cast<size_t>(spec.precision);
+  size_t limit = field.precision < 0 ? kMaxLength + 1 : static_cast<size_t>(field.precision);
   while (length < limit && text[length]) ++length;
-  pad(sink, spec, length, true);
+  pad(sink, field, length, true);
   sink->text(text, length);
-  pad(sink, spec, length, false);
+  pad(sink, field, length, false);
 }
 
-void put_number(Sink *sink, const Spec &spec, unsigned long magnitude, bool negative) {
+void put_number(Sink *sink, const Field &field, unsigned long magnitude, bool negative) {
   char digits[3 * sizeof magnitude];
   size_t count = 0;
-  const char *alphabet = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
-  unsigned long base = (spec.conversion == 'x' || spec.conversion == 'X') ? 16 : 10;
+  const char *alphabet = field.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+  unsigned long base = (field.conversion == 'x' || field.conversion == 'X') ? 16 : 10;
   for (unsigned long rest = magnitude; rest != 0; rest /= base) digits[count++] = alphabet[rest % base];
-  if (count == 0 && spec.precision != 0) digits[count++] = '0';
-  size_t zeros = spec.precision > 0 && static_cast<size_t>(spec.precision) > count
-                     ? static_cast<size_t>(spec.precision) - count
+  if (count == 0 && field.precision != 0) digits[count++] = '0';
+  size_t zeros = field.precision > 0 && static_cast<size_t>(field.precision) > count
+                     ? static_cast<size_t>(field.precision) - count
                      : 0;
   size_t length = (negative ? 1 : 0) + zeros + count;
-  if (spec.zero && !spec.left && spec.precision < 0 && spec.width > length) {
-    zeros += spec.width - length;
-    length = spec.width;
+  if (field.zero && !field.left && field.precision < 0 && field.width > length) {
+    zeros += field.width - length;
+    length = field.width;
   }
-  pad(sink, spec, length, true);
+  pad(sink, field, length, true);
   if (negative) sink->repeat('-', 1);
   sink->repeat('0', zeros);
   while (count > 0) sink->repeat(digits[--count], 1);
-  pad(sink, spec, length, false);
+  pad(sink, field, length, false);
 }
 
-void put_conversion(Sink *sink, const Spec &spec, Arguments *args) {
-  switch (spec.conversion) {
+void put_conversion(Sink *sink, const Field &field, Arguments *args) {
+  switch (field.conversion) {
     case 's':
-      put_text(sink, spec, va_arg(args->list, const char *));
+      put_text(sink, field, va_arg(args->list, const char *));
       return;
     case 'c': {
       char c = static_cast<char>(va_arg(args->list, int));
-      pad(sink, spec, 1, true);
+      pad(sink, field, 1, true);
       sink->text(&c, 1);
-      pad(sink, spec, 1, false);
+      pad(sink, field, 1, false);
       return;
     }
     case 'd':
     case 'i': {
-      long value = spec.is_long ? va_arg(args->list, long) : va_arg(args->list, int);
+      long value = field.is_long ? va_arg(args->list, long) : va_arg(args->list, int);
       unsigned long magnitude = static_cast<unsigned long>(value);
-      put_number(sink, spec, value < 0 ? 0ul - magnitude : magnitude, value < 0);
+      put_number(sink, field, value < 0 ? 0ul - magnitude : magnitude, value < 0);
       return;
     }
     default:
-      put_number(sink, spec, spec.is_long ? va_arg(args->list, unsigned long) : va_arg(args->list, unsigned), false);
+      put_number(sink, field, field.is_long ? va_arg(args->list, unsigned long) : va_arg(args->list, unsigned), false);
       return;
   }
 }
@@ -184,12 +184,12 @@ int text_vformat(char *out, size_t capacity, const char *format, va_list list) {
       sink.text(p++, 1);
       continue;
     }
-    Spec spec;
-    if (!read_spec(&p, &args, &spec)) {
+    Field field;
+    if (!read_field(&p, &args, &field)) {
       failed = true;
       break;
     }
-    put_conversion(&sink, spec, &args);
+    put_conversion(&sink, field, &args);
   }
   va_end(args.list);
   return sink.finish(failed);
