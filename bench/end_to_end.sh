@@ -21,23 +21,10 @@ for f in "$i686/setup/setup.exe" "$i686/tests/hook_unattended.dll" "$i686/tests/
 done
 
 rm -rf "$work"; mkdir -p "$work/payload" "$work/ours" "$work/peer"
-python3 - "$work/payload" "$work/ours/setup.ini" <<'PY'
-import os, random, sys
-payload, script = sys.argv[1], sys.argv[2]
-rng = random.Random(20261207)
-count, total = 1000, 197 * 1024 * 1024
-weights = [rng.uniform(0.05, 1.95) for _ in range(count)]
-sizes = [int(w * total / sum(weights)) for w in weights]
-lines = ["[PRODUCTNAME]", "name=Bench", "[DEFAULTDIR]", "dir=BenchOurs", "[COPYDELAY]", "delay=0",
-         "[FILES]", "total=%d" % count]
-for i, size in enumerate(sizes):
-    name = "file%04d.bin" % i
-    with open(os.path.join(payload, name), "wb") as f:
-        f.write(os.urandom(size))
-    lines += ["filesrc%d=%s" % (i, name), "filedst%d=%s" % (i, name)]
-with open(script, "w", newline="") as f:
-    f.write("\r\n".join(lines) + "\r\n")
-PY
+python3 "$root/bench/make_payload.py" "$work/payload" "$work/ours/files.ini" 1000 $((197 * 1024 * 1024)) 10 400
+printf '[PRODUCTNAME]\r\nname=Bench\r\n[DEFAULTDIR]\r\ndir=BenchOurs\r\n[COPYDELAY]\r\ndelay=0\r\n' |
+  cat - "$work/ours/files.ini" > "$work/ours/setup.ini"
+rm "$work/ours/files.ini" "$work/ours/names.txt"
 "$packer" create "$work/ours/files.dat" -C "$work/payload" --script "$work/ours/setup.ini" >/dev/null
 cp "$i686/setup/setup.exe" "$root/products/tuner/license.txt" "$work/ours/"
 cp "$i686/tests/hook_unattended.dll" "$work/ours/dsetup.dll"
@@ -83,8 +70,8 @@ ours_uninstall() {
 ratios=() ours=() peers=() removals=()
 for ((round = 1; round <= rounds; round++)); do
   if ((round % 2)); then o=$(ours_install); p=$(peer_install); else p=$(peer_install); o=$(ours_install); fi
-  cmp -s "$work/payload/file0999.bin" "$drive_c/BenchOurs/Bench/file0999.bin" || echo "bench: our install is incomplete"
-  cmp -s "$work/payload/file0999.bin" "$drive_c/BenchPeer/file0999.bin" || echo "bench: the peer's install is incomplete"
+  cmp -s "$work/payload/file00999.bin" "$drive_c/BenchOurs/Bench/file00999.bin" || echo "bench: our install is incomplete"
+  cmp -s "$work/payload/file00999.bin" "$drive_c/BenchPeer/file00999.bin" || echo "bench: the peer's install is incomplete"
   u=$(ours_uninstall)
   rm -rf "$drive_c/BenchPeer"
   echo "round $round: ours $o s, peer $p s, our uninstall $u s"

@@ -34,28 +34,7 @@ winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 shape() {
   local dir="$work/$1"
   mkdir -p "$dir/loose" "$dir/source" "$dir/out"
-  python3 - "$dir/loose" "$dir/names.txt" "$2" "$3" "$4" "$5" "${6:-0}" <<'PY'
-import os, random, sys
-loose, listing, count, total, low, high, per_folder = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
-rng = random.Random(20261207)
-sizes = [rng.randint(low, high) for _ in range(count)]
-if total:  # scale to the total, keeping the spread
-    sizes = [max(1, s * total // sum(sizes)) for s in sizes]
-    sizes[-1] += total - sum(sizes)
-script = ["[FILES]", "total=%d" % count]
-with open(listing, "w", newline="") as names:
-    for i, size in enumerate(sizes):
-        folder = "d%03d" % (i // per_folder) if per_folder else ""
-        if folder:
-            os.makedirs(os.path.join(loose, folder), exist_ok=True)
-        with open(os.path.join(loose, folder, "file%05d.bin" % i), "wb") as f:
-            f.write(os.urandom(size))
-        name = (folder + "\\" if folder else "") + "file%05d.bin" % i
-        names.write(name + "\r\n")
-        script += ["filesrc%d=%s" % (i, name), "filedst%d=%s" % (i, name)]
-with open(os.path.join(os.path.dirname(listing), "setup.ini"), "w", newline="") as f:
-    f.write("\r\n".join(script) + "\r\n")
-PY
+  python3 "$root/bench/make_payload.py" "$dir/loose" "$dir/setup.ini" "$2" "$3" "$4" "$5" "${6:-0}"
   "$packer" create "$dir/source/files.dat" -C "$dir/loose" --script "$dir/setup.ini" >/dev/null
   printf 'MZ setup' > "$dir/source/setup.exe"
   printf 'MZ hooks' > "$dir/source/dsetup.dll"
