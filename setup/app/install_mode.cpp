@@ -5,7 +5,11 @@
 #include "script/globals.h"
 #include "script/ini_file.h"
 #include "script/script_reader.h"
+#include "install/install_sequence.h"
+#include "util/action_log.h"
 #include "util/messages.h"
+#include "util/run_options.h"
+#include "wizard/logged_hooks.h"
 #include "wizard/wizard.h"
 
 namespace {
@@ -58,8 +62,11 @@ int run_install_mode(HINSTANCE instance) {
     show_fatal_message("Failed to Initialize Script");
     return EXIT_FAILED;
   }
+  if (log_active()) g_dispatch = logged_hooks(g_dispatch);
   int previous = check_previous_version(&g_setup_info, g_dispatch);
   if (previous != RESULT_GO_ON) return exit_status(previous);
+  // A silent run has no window: the wizard runs at once, answering its pages itself.
+  if (g_run_options.silent) return exit_status(run_wizard(&g_setup_info, g_dispatch, run_install_steps));
   if (!create_main_window(instance, &g_setup_info, g_dispatch)) {
     show_fatal_message("Failed to Create Main Window");
     return EXIT_FAILED;

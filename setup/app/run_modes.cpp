@@ -4,7 +4,10 @@
 #include "app/command_line.h"
 #include "script/globals.h"
 #include "uninstall/uninstall_stages.h"
+#include "util/action_log.h"
+#include "util/bounded_text.h"
 #include "util/messages.h"
+#include "util/run_options.h"
 
 namespace {
 
@@ -32,6 +35,46 @@ int run_second_stage(HINSTANCE instance, const CommandWords &args) {
   return exit_status(uninstall_second_stage(&g_setup_info, instance, stage));
 }
 
+// A switch setup does not know is never passed over: a silent run says so in its log only.
+int refuse_switch(const String &word) {
+  char text[512];
+  format_text(text, sizeof text,
+              "Setup does not know the switch \"%.200s\". Nothing has been changed.\n"
+              "Known switches: /silent, /dir=FOLDER, /group=NAME, /log=FILE.",
+              word.c_str());
+  show_fatal_message(text);
+  return EXIT_FAILED;
+}
+
+// The log's full path: the second uninstall stage runs in another directory.
+void make_log_path_full(String *path) {
+  char full[MAX_PATH];
+  char *name = nullptr;
+  DWORD n = GetFullPathNameA(path->c_str(), sizeof full, full, &name);
+  if (n > 0 && n < sizeof full) *path = full;
+}
+
+// A run asked to keep a log does not go on without one.
+int refuse_log(const String &path) {
+  char text[512];
+  format_text(text, sizeof text, "Setup cannot write its log file \"%.300s\". Nothing has been changed.",
+              path.c_str());
+  show_fatal_message(text);
+  return EXIT_FAILED;
+}
+
+int run_mode(HINSTANCE instance, RunMode mode, const CommandWords &args) {
+  switch (mode) {
+    case MODE_INSTALL:
+      return run_install_mode(instance);
+    case MODE_UNINSTALL_SECOND:
+      return run_second_stage(instance, args);
+    case MODE_UNINSTALL_FIRST:
+    default:
+      return run_first_stage(args);
+  }
+}
+
 }  // namespace
 
 int exit_status(int result) {
@@ -41,13 +84,17 @@ int exit_status(int result) {
 
 int run_setup(HINSTANCE instance, const char *command_line) {
   CommandWords args(command_line);
-  switch (choose_mode(args)) {
-    case MODE_INSTALL:
-      return run_install_mode(instance);
-    case MODE_UNINSTALL_SECOND:
-      return run_second_stage(instance, args);
-    case MODE_UNINSTALL_FIRST:
-    default:
-      return run_first_stage(args);
-  }
+  RunMode mode = choose_mode(args);
+  String unknown;
+  bool known = take_run_options(args, first_switch_argument(mode), &g_run_options, &unknown) != 0;
+  // The second uninstall stage goes on with the log its first stage began.
+  if (g_run_options.silent) g_message_box = answer_message_box_silently;
+  if (g_run_options.log_path.length()) make_log_path_full(&g_run_options.log_path);
+  if (g_run_options.log_path.length() && !log_open(g_run_options.log_path.c_str(), mode == MODE_UNINSTALL_SECOND))
+    return refuse_log(g_run_options.log_path);
+  log_line("setup: start: %s", command_line ? command_line : "");
+  int status = known ? run_mode(instance, mode, args) : refuse_switch(unknown);
+  log_line("setup: end: exit status %d", status);
+  log_close();
+  return status;
 }

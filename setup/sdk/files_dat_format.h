@@ -83,8 +83,13 @@ struct Crc32Table {
   uint32_t value[8][256];
 };
 
-constexpr Crc32Table make_crc32_table() {
-  Crc32Table table = {};
+// Built on first use rather than stored: as constant data the 8 KB table would travel in every
+// program that reads archives. Each file that uses it has its own (static), so that it lies in
+// zero-filled memory that takes no room in the program file.
+static inline const Crc32Table &crc32_table() {
+  static Crc32Table table;
+  static bool built = false;
+  if (built) return table;
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t c = i;
     for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
@@ -92,13 +97,12 @@ constexpr Crc32Table make_crc32_table() {
   }
   for (uint32_t i = 0; i < 256; ++i)
     for (int k = 1; k < 8; ++k) table.value[k][i] = (table.value[k - 1][i] >> 8) ^ table.value[0][table.value[k - 1][i] & 0xFF];
+  built = true;
   return table;
 }
 
-inline constexpr Crc32Table kCrc32Table = make_crc32_table();
-
-inline uint32_t crc32_update(uint32_t crc, const unsigned char *data, size_t n) {
-  const auto &t = kCrc32Table.value;
+static inline uint32_t crc32_update(uint32_t crc, const unsigned char *data, size_t n) {
+  const auto &t = crc32_table().value;
   crc = ~crc;
   for (; n >= 8; n -= 8, data += 8) {
     uint32_t low = crc ^ (static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |

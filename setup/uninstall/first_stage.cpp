@@ -8,7 +8,9 @@
 #include "uninstall/uninstall_stages.h"
 #include "res/resource.h"
 #include "util/bounded_text.h"
+#include "util/action_log.h"
 #include "util/failure_message.h"
+#include "util/run_options.h"
 #include "util/uninstall_signal.h"
 #include "wizard/wizard.h"
 
@@ -27,15 +29,18 @@ DWORD copy_to_temp(const char *own_dir, const char *temp_dir, const char *name, 
 // error code.
 DWORD start_second_stage(const char *own_dir, const char *temp_dir, const FirstStageArgs &args) {
   HANDLE self = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
-  char command[1024];
+  char command[1024], library[MAX_PATH + 4] = "", switches[MAX_PATH + 32];
   unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self));
-  int formed = args.resource_library.length() == 0
-                   ? format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"", temp_dir, handle,
-                                 own_dir, args.n, args.product_name.c_str())
-                   : format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\" \"%s\"", temp_dir,
-                                 handle, own_dir, args.n, args.product_name.c_str(), args.resource_library.c_str());
+  int formed = (args.resource_library.length() == 0 ||
+                format_text(library, sizeof library, " \"%s\"", args.resource_library.c_str())) &&
+               format_passed_switches(g_run_options, switches, sizeof switches) &&
+               format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"%s%s", temp_dir, handle,
+                           own_dir, args.n, args.product_name.c_str(), library, switches);
   DWORD error = formed ? 0 : ERROR_FILENAME_EXCED_RANGE;
   if (formed) {
+    // The second stage goes on with the log, so this stage lets go of it first.
+    log_line("uninstall: the second stage goes on: %s", command);
+    log_close();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -44,6 +49,7 @@ DWORD start_second_stage(const char *own_dir, const char *temp_dir, const FirstS
       CloseHandle(process.hProcess);
     } else {
       error = GetLastError();
+      log_open(g_run_options.log_path.c_str(), true);
     }
   }
   if (self) CloseHandle(self);

@@ -6,6 +6,7 @@
 #include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/root_keys.h"
 
@@ -104,7 +105,8 @@ KeyContents contents_of(const RecordedKey &item) {
 void remove_recorded_value(SetupInfo *info, const RecordedKey &item) {
   if (keep_for_newer_version(info, item.key_path)) return;
   kRegKey key;
-  if (key.Open(item.root, item.key_path)) key.Delete(item.value_name);
+  if (key.Open(item.root, item.key_path) && key.Delete(item.value_name))
+    log_line("uninstall: value removed: %s\\%s, \"%s\"", root_abbreviation(item.root), item.key_path, item.value_name);
 }
 
 // A key goes only once nothing is left in it, so nothing the record does not list is lost. What
@@ -116,7 +118,14 @@ void remove_key_once_empty(SetupInfo *info, const RecordedKey &item, bool list_l
   if (keep_for_newer_version(info, item.key_path)) return;
   KeyContents contents = contents_of(item);
   if (contents == KEY_EMPTY) {
-    if (RegDeleteKeyA(item.root, item.key_path) != ERROR_SUCCESS) add_recorded_key_failure(info, item);
+    LONG status = RegDeleteKeyA(item.root, item.key_path);
+    if (status != ERROR_SUCCESS) {
+      log_failure(static_cast<DWORD>(status), "uninstall: key not removed: %s\\%s", root_abbreviation(item.root),
+                  item.key_path);
+      add_recorded_key_failure(info, item);
+    } else {
+      log_line("uninstall: key removed: %s\\%s", root_abbreviation(item.root), item.key_path);
+    }
   } else if (contents == KEY_HOLDS_SUBKEYS && list_left_subkeys && strchr(item.key_path, '\\')) {
     add_recorded_key_failure(info, item);
   }
@@ -173,6 +182,7 @@ void remove_association(const char *text) {
   }
   kRegKey classes;
   if (classes.Open(HKEY_CLASSES_ROOT, "")) RegDeleteKeyA(classes.getkey(), type_key);
+  log_line("uninstall: association removed: %s", text);
 }
 
 }  // namespace
@@ -193,7 +203,7 @@ int remove_files(SetupInfo *info) {
   char package[MAX_PATH];
   if (info->install_dir.length() > 0 &&
       format_text(package, sizeof package, "%s\\package.dat", info->install_dir.c_str()))
-    DeleteFileA(package);
+    if (DeleteFileA(package)) log_line("uninstall: file removed: %s", package);
   for (uint32_t i = 0; i < info->uninstall_file_total; ++i) {
     char path[MAX_PATH];
     SetupFile file;
@@ -204,7 +214,11 @@ int remove_files(SetupInfo *info) {
     const char *path = info->files_cursor->source.c_str();
     if (!path_exists(path)) continue;
     // A file another program holds open is listed and goes at the next restart.
-    if (DeleteFileA(path)) continue;
+    if (DeleteFileA(path)) {
+      log_line("uninstall: file removed: %s", path);
+      continue;
+    }
+    log_failure(GetLastError(), "uninstall: file not removed, it goes at the next restart: %s", path);
     add_failure(info, FAILED_FILE, path);
     mark_file_for_deletion(path);
   }
@@ -226,7 +240,12 @@ int remove_directories(SetupInfo *info) {
     char path[MAX_PATH];
     if (find_uninstall_item(info, RECORD_DIR, static_cast<int>(i - 1), path, sizeof path) != 0) continue;
     if (!path_exists(path)) continue;
-    if (!RemoveDirectoryA(path)) add_failure(info, FAILED_DIR, path);
+    if (RemoveDirectoryA(path)) {
+      log_line("uninstall: directory removed: %s", path);
+    } else {
+      log_failure(GetLastError(), "uninstall: directory not removed: %s", path);
+      add_failure(info, FAILED_DIR, path);
+    }
   }
   return 0;
 }

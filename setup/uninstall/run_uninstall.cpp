@@ -8,15 +8,17 @@
 #include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
 #include "uninstall/uninstall_stages.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/run_options.h"
 #include "wizard/dialog_host.h"
 
 namespace {
 
 // A progress line: shown in the dialog's list and followed by a pause, unless a newer version's
-// installer runs this uninstall (then neither happens).
+// installer runs this uninstall or the run is silent (then neither happens).
 void progress_line(SetupInfo *info, HWND window, int id) {
-  if (info->replacing_previous) return;
+  if (info->replacing_previous || g_run_options.silent) return;
   if (window) {
     char text[260] = {0};
     load_res_string(info, id, text, sizeof text);
@@ -26,7 +28,17 @@ void progress_line(SetupInfo *info, HWND window, int id) {
   Sleep(500);
 }
 
+// Each item left behind, for the log.
+void log_left_items(SetupInfo *info) {
+  for (const UninstallFailed &failed : info->uninstall_failures) {
+    const String &text = failed.kind == FAILED_FILE ? failed.file : failed.kind == FAILED_DIR ? failed.dir : failed.reg_key;
+    log_line("uninstall: left behind: %s", text.c_str());
+  }
+  log_line("uninstall: %s", info->removal_incomplete ? "some items could not be removed" : "everything was removed");
+}
+
 void show_outcome(SetupInfo *info, HWND window) {
+  log_left_items(info);
   if (!window) return;
   char text[260] = {0};
   load_res_string(info, info->removal_incomplete ? IDS_UNINSTALL_PARTIAL : IDS_UNINSTALL_DONE, text, sizeof text);
@@ -101,7 +113,7 @@ int run_uninstall(SetupInfo *info, SetupDispatchTable *table) {
   } else {
     r = table->BeforeVerifyUninstallDialog(info, nullptr);
     if (r == RESULT_FAILED) return RESULT_FAILED;
-    if (skips_dialog(r)) {
+    if (skips_dialog(r) || g_run_options.silent) {
       remove_product(info, table, nullptr);
     } else if (run_dialog(GetDesktopWindow(), IDD_UNINSTALLING, uninstall_dialog_proc, info, table) != RESULT_GO_ON) {
       return RESULT_FAILED;

@@ -4,7 +4,9 @@
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
+#include "util/action_log.h"
 #include "util/uninstall_signal.h"
+#include "wizard/logged_hooks.h"
 
 namespace {
 
@@ -41,6 +43,7 @@ int run_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs 
     show_fatal_message("Failed to get dispatch table");
     return -1;
   }
+  if (log_active()) g_dispatch = logged_hooks(g_dispatch);
   return run_uninstall(info, g_dispatch);
 }
 

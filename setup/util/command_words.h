@@ -22,5 +22,8 @@ class CommandWords {
   ItemList<String> words_;
 };
 
+// A switch ("/name" or "/name=value") rather than a positional argument.
+inline bool is_switch_word(const char *word) { return word[0] == '/'; }
+
 // Optional blanks, an optional sign, decimal digits; stops at the first other character.
 long parse_command_number(const char *text);

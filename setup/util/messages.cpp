@@ -1,9 +1,41 @@
 // Message boxes of setup.
 #include "util/messages.h"
 
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 
 MessageBoxFn g_message_box = MessageBoxA;
+
+namespace {
+
+// The buttons of each kind of box, in the order the box shows them.
+const int kButtons[][3] = {
+    {IDOK, 0, 0},           {IDOK, IDCANCEL, 0}, {IDABORT, IDRETRY, IDIGNORE},
+    {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, 0},    {IDRETRY, IDCANCEL, 0},
+};
+
+int default_answer(UINT type) {
+  UINT kind = type & MB_TYPEMASK;
+  if (kind >= sizeof kButtons / sizeof kButtons[0]) return IDOK;
+  UINT position = (type & MB_DEFMASK) >> 8;
+  if (position > 2 || kButtons[kind][position] == 0) position = 0;
+  int answer = kButtons[kind][position];
+  if (answer != IDRETRY) return answer;
+  return kind == MB_ABORTRETRYIGNORE ? IDABORT : IDCANCEL;
+}
+
+const char *answer_name(int answer) {
+  static const char *const kNames[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+  return answer > 0 && answer < 8 ? kNames[answer] : "";
+}
+
+}  // namespace
+
+int WINAPI answer_message_box_silently(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+  int answer = default_answer(type);
+  log_line("message: %s: %s (answered %s)", caption ? caption : "Error", text ? text : "", answer_name(answer));
+  return answer;
+}
 
 void show_fatal_message(const char *text) {
   g_message_box(nullptr, text, nullptr, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);

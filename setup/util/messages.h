@@ -9,6 +9,10 @@
 typedef int(WINAPI *MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 extern MessageBoxFn g_message_box;
 
+// Stands in for the message box in a silent run: writes the box to the log and gives its default
+// answer, except that a Retry is never chosen (nobody could change what failed in between).
+int WINAPI answer_message_box_silently(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
 // A fatal start-up message: no owner, default caption, warning icon, foreground and topmost.
 void show_fatal_message(const char *text);
 // The system's description of error (at most 259 characters) under caption, OK button only.

@@ -6,6 +6,12 @@
 
 namespace {
 
+// The shell's link class and the two interfaces used, defined here: the system's GUID library
+// would bring its whole table of GUIDs into setup.
+const GUID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const GUID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const GUID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // The short form of path when the system has one, else path itself; "" when neither fits.
 void short_form(const char *path, char *out) {
   DWORD n = GetShortPathNameA(path, out, MAX_PATH);
@@ -37,7 +43,7 @@ int save_link(IShellLinkA *link, const char *shortcut_file) {
   WCHAR wide[MAX_PATH];
   if (!MultiByteToWideChar(CP_ACP, 0, shortcut_file, -1, wide, MAX_PATH)) return 0;
   IPersistFile *file = nullptr;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) || !file) return 0;
+  if (FAILED(link->QueryInterface(kPersistFileInterface, reinterpret_cast<void **>(&file))) || !file) return 0;
   HRESULT saved = file->Save(wide, TRUE);
   file->Release();
   if (FAILED(saved)) return 0;
@@ -53,7 +59,7 @@ int create_start_link(const char *target, const char *shortcut_file, const char 
   HRESULT com = CoInitialize(nullptr);
   IShellLinkA *link = nullptr;
   int written = 0;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  if (SUCCEEDED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                                  reinterpret_cast<void **>(&link))) &&
       link) {
     describe_link(link, target, description, arguments, working_dir, icon_file, icon_index);

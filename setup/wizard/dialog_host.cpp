@@ -2,8 +2,15 @@
 #include "wizard/dialog_host.h"
 
 #include "res/resource.h"
+#include "util/action_log.h"
+#include "util/run_options.h"
 
 int run_dialog(HWND owner, WORD id, DLGPROC procedure, SetupInfo *info, SetupDispatchTable *table) {
+  // A silent run shows no dialog and goes forward as the dialog's default button would.
+  if (g_run_options.silent) {
+    log_line("dialog %u: not shown (silent), answered forward", id);
+    return RESULT_GO_ON;
+  }
   DialogData data = {info, table};
   LPARAM param = reinterpret_cast<LPARAM>(&data);
   INT_PTR code = DialogBoxParamA(info->resource_instance, MAKEINTRESOURCEA(id), owner, procedure, param);

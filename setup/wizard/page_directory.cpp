@@ -31,19 +31,14 @@ void refresh(HWND dialog) {
   }
   char path[kMaxDirectory + 1] = {0};
   GetWindowTextA(edit, path, sizeof path);
-  int fits = update_space_display(dialog, path, info);
-  EnableWindow(next, fits && path_is_ok(path, 0, 0) ? TRUE : FALSE);
+  update_space_display(dialog, path, info);
+  EnableWindow(next, directory_is_usable(path, info) ? TRUE : FALSE);
 }
 
 // Removes one trailing backslash from text in place.
 void drop_trailing_backslash(char *text) {
   size_t length = strlen(text);
   if (length > 0 && text[length - 1] == '\\') text[length - 1] = 0;
-}
-
-void drop_trailing_spaces(char *text) {
-  size_t length = strlen(text);
-  while (length > 0 && text[length - 1] == ' ') text[--length] = 0;
 }
 
 // Frees an item list the shell allocated.
@@ -91,9 +86,7 @@ void next(HWND dialog) {
   }
   char path[kMaxDirectory + 1] = {0};
   GetWindowTextA(edit, path, sizeof path);
-  drop_trailing_backslash(path);
-  drop_trailing_spaces(path);
-  info->install_dir = path;
+  take_directory(info, path);
   page_end(dialog, IDOK);
 }
 
@@ -113,23 +106,42 @@ INT_PTR on_command(HWND dialog, WORD id, WORD code) {
   }
 }
 
-}  // namespace
-
-int update_space_display(HWND dialog, const char *path, SetupInfo *info) {
+// The space needed and available in KB (the latter capped); 1 when the drive could be measured.
+int measure_space(const char *path, SetupInfo *info, unsigned long *needed, unsigned long *available) {
   char drive[MAX_PATH] = {0};
   get_drive_path(path, drive);
   unsigned long total_mb = 0, free_mb = 0, used_mb = 0;
   // An empty drive would make the system measure the current directory's drive instead.
   int measured = drive[0] && get_drive_info(drive, &total_mb, &free_mb, &used_mb);
-  uint64_t available = measured ? static_cast<uint64_t>(free_mb) * 1024 : 0;
-  if (available > kMaxKilobytes) available = kMaxKilobytes;
-  unsigned long needed = info ? info->space_needed / 1024 : 0;
+  uint64_t kilobytes = measured ? static_cast<uint64_t>(free_mb) * 1024 : 0;
+  *available = static_cast<unsigned long>(kilobytes > kMaxKilobytes ? kMaxKilobytes : kilobytes);
+  *needed = info ? info->space_needed / 1024 : 0;
+  return measured;
+}
+
+}  // namespace
+
+int update_space_display(HWND dialog, const char *path, SetupInfo *info) {
+  unsigned long needed = 0, available = 0;
+  int measured = measure_space(path, info, &needed, &available);
   char text[MAX_PATH];
   format_text(text, sizeof text, "%lu KB", needed);
   SetDlgItemTextA(dialog, IDC_SPACE_NEEDED, text);
-  format_text(text, sizeof text, "%lu KB", static_cast<unsigned long>(available));
+  format_text(text, sizeof text, "%lu KB", available);
   SetDlgItemTextA(dialog, IDC_SPACE_AVAILABLE, text);
   return measured && needed <= available ? 1 : 0;
+}
+
+int directory_is_usable(const char *path, SetupInfo *info) {
+  unsigned long needed = 0, available = 0;
+  return measure_space(path, info, &needed, &available) && needed <= available && path_is_ok(path, 0, 0);
+}
+
+void take_directory(SetupInfo *info, char *path) {
+  drop_trailing_backslash(path);
+  size_t length = strlen(path);
+  while (length > 0 && path[length - 1] == ' ') path[--length] = 0;
+  info->install_dir = path;
 }
 
 INT_PTR CALLBACK directory_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -67,8 +67,7 @@ void next(HWND dialog) {
   if (!info) return;
   char folder[kMaxFolder + 1] = {0};
   GetDlgItemTextA(dialog, IDC_START_MENU_EDIT, folder, sizeof folder);
-  info->start_menu_folder = folder;
-  for (SetupStartMenu &item : info->start_menu_items) item.path = folder;
+  take_start_menu_folder(info, folder);
   page_end(dialog, IDOK);
 }
 
@@ -102,6 +101,11 @@ void fill_folder_list(HWND dialog, const char *programs_folder) {
     }
   } while (FindNextFileA(search, &found));
   FindClose(search);
+}
+
+void take_start_menu_folder(SetupInfo *info, const char *folder) {
+  info->start_menu_folder = folder;
+  for (SetupStartMenu &item : info->start_menu_items) item.path = folder;
 }
 
 INT_PTR CALLBACK start_menu_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -18,5 +18,12 @@ INT_PTR CALLBACK previous_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
 int confirm_cancel(SetupInfo *info);
 // Shows the space needed and available for path's drive (controls 303, 304). 1 when it fits.
 int update_space_display(HWND dialog, const char *path, SetupInfo *info);
+// 1 when path is a usable install directory: an acceptable path on a drive with room enough.
+int directory_is_usable(const char *path, SetupInfo *info);
+// The Directory page's Next: path (changed in place) without a trailing backslash or blanks
+// becomes install_dir.
+void take_directory(SetupInfo *info, char *path);
+// The Start-menu page's Next: folder becomes the Start-menu folder of every shortcut.
+void take_start_menu_folder(SetupInfo *info, const char *folder);
 // Adds every folder below programs_folder (not starting with '.') to list 302.
 void fill_folder_list(HWND dialog, const char *programs_folder);

@@ -1,6 +1,9 @@
 // run_wizard: the pages from Welcome to Complete, each between its Before and After hook,
 // with Back and Cancel, and the install steps between Ready and Complete.
 #include "res/resource.h"
+#include "util/action_log.h"
+#include "util/run_options.h"
+#include "wizard/page_answers.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
@@ -33,7 +36,10 @@ int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
   int r = (table->*page.before)(info, nullptr);
   if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
   if (!skips_dialog(r)) {
+    preset_page(info, page.id);
     r = run_dialog(info->main_window, page.id, page.procedure, info);
+    if (r == RESULT_GO_ON && g_run_options.silent) r = answer_page_silently(info, page.id);
+    log_line("page %u: result %d", page.id, r);
     if (r != RESULT_GO_ON) return r;
   }
   return (table->*page.after)(info, nullptr);

@@ -1,0 +1,114 @@
+// The action log: lines gathered in a buffer and written to the file in blocks, so that a log of
+// thousands of files costs few system calls; every failure line goes to the file at once, so the
+// reason of a run that ends abruptly is not left in the buffer.
+#include "util/action_log.h"
+
+#include <cstdarg>
+
+#include "text_format.h"
+#include "util/messages.h"
+
+namespace {
+
+// A full log of a product of tens of thousands of files stays below the cap.
+const DWORD kLogCap = 16u * 1024 * 1024;
+const size_t kLineSize = 1024;
+
+struct ActionLog {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  char buffer[8192];
+  size_t used = 0;
+  DWORD written = 0;  // bytes this run has put into the log
+  bool capped = false;
+};
+
+ActionLog g_log;
+
+void flush() {
+  if (g_log.used == 0) return;
+  DWORD done = 0;
+  WriteFile(g_log.file, g_log.buffer, static_cast<DWORD>(g_log.used), &done, nullptr);
+  g_log.used = 0;
+}
+
+void put(const char *text, size_t length) {
+  if (length > sizeof g_log.buffer - g_log.used) flush();
+  if (length > sizeof g_log.buffer) length = sizeof g_log.buffer;
+  for (size_t i = 0; i < length; ++i) g_log.buffer[g_log.used + i] = text[i];
+  g_log.used += length;
+}
+
+// The time stamp and the text, cut to one line; a line past the cap is dropped.
+void write_line(const char *text, bool force) {
+  if (g_log.file == INVALID_HANDLE_VALUE) return;
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char line[kLineSize];
+  int n = text_format(line, sizeof line - 2, "%04u-%02u-%02u %02u:%02u:%02u.%03u %s", now.wYear, now.wMonth, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, text);
+  size_t length = n < 0 ? 0 : (static_cast<size_t>(n) < sizeof line - 2 ? static_cast<size_t>(n) : sizeof line - 3);
+  for (size_t i = 0; i < length; ++i)
+    if (line[i] == '\r' || line[i] == '\n') line[i] = ' ';
+  line[length++] = '\r';
+  line[length++] = '\n';
+  if (!force && g_log.written + length > kLogCap) {
+    g_log.capped = true;
+    return;
+  }
+  put(line, length);
+  g_log.written += static_cast<DWORD>(length);
+}
+
+}  // namespace
+
+int log_open(const char *path, bool append) {
+  log_close();
+  if (!path || !path[0]) return 0;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  if (append) SetFilePointer(file, 0, nullptr, FILE_END);
+  g_log.file = file;
+  g_log.used = 0;
+  g_log.written = 0;
+  g_log.capped = false;
+  return 1;
+}
+
+bool log_active() { return g_log.file != INVALID_HANDLE_VALUE; }
+
+void log_line(const char *format, ...) {
+  if (!log_active()) return;
+  char text[kLineSize];
+  va_list args;
+  va_start(args, format);
+  text_vformat(text, sizeof text, format, args);
+  va_end(args);
+  write_line(text, false);
+}
+
+void log_failure(DWORD error, const char *format, ...) {
+  if (!log_active()) return;
+  char text[kLineSize];
+  va_list args;
+  va_start(args, format);
+  text_vformat(text, sizeof text, format, args);
+  va_end(args);
+  char reason[MAX_PATH];
+  if (system_error_text(error, reason, sizeof reason)) {
+    char line[kLineSize];
+    text_format(line, sizeof line, "%s: %s", text, reason);
+    write_line(line, false);
+  } else {
+    write_line(text, false);
+  }
+  flush();
+}
+
+void log_close() {
+  if (!log_active()) return;
+  if (g_log.capped) write_line("log: the log reached its size limit; later lines were left out", true);
+  flush();
+  CloseHandle(g_log.file);
+  g_log.file = INVALID_HANDLE_VALUE;
+}

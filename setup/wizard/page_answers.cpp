@@ -1,0 +1,32 @@
+// The command line's answers to the wizard's pages.
+#include "wizard/page_answers.h"
+
+#include "res/resource.h"
+#include "sdk/setup_results.h"
+#include "util/action_log.h"
+#include "util/bounded_text.h"
+#include "util/run_options.h"
+#include "wizard/pages.h"
+
+void preset_page(SetupInfo *info, WORD page_id) {
+  if (page_id == IDD_DIRECTORY && g_run_options.install_dir.length()) info->install_dir = g_run_options.install_dir;
+  if (page_id == IDD_START_MENU && g_run_options.start_menu_folder.length())
+    info->start_menu_folder = g_run_options.start_menu_folder;
+}
+
+int answer_page_silently(SetupInfo *info, WORD page_id) {
+  if (page_id == IDD_DIRECTORY) {
+    char path[MAX_PATH];
+    bool usable = copy_text(path, sizeof path, info->install_dir.c_str()) != 0;
+    if (usable) take_directory(info, path);
+    if (!usable || !directory_is_usable(path, info)) {
+      log_line("page: the install directory \"%.300s\" cannot be used (no valid path, or too little room)",
+               info->install_dir.c_str());
+      return RESULT_FAILED;
+    }
+  } else if (page_id == IDD_START_MENU) {
+    String folder = info->start_menu_folder;  // a copy: the page's Next assigns the field from it
+    take_start_menu_folder(info, folder.c_str());
+  }
+  return RESULT_GO_ON;
+}

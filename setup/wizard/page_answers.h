@@ -1,0 +1,13 @@
+// The command line's answers to the wizard's pages: /dir and /group give the Directory and
+// Start-menu pages their values, and a silent run answers each page as its Next would.
+#pragma once
+
+#include <windows.h>
+
+#include "sdk/setup_info.h"
+
+// Sets the value a page shows from its switch, when one was given.
+void preset_page(SetupInfo *info, WORD page_id);
+// What the page's Next does with the value it shows: RESULT_GO_ON, or RESULT_FAILED (logged) for
+// an install directory the page would not accept.
+int answer_page_silently(SetupInfo *info, WORD page_id);
