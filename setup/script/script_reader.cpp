@@ -6,6 +6,7 @@
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/files_dat.h"
+#include "util/loose_files.h"
 #include "util/root_keys.h"
 
 namespace {
@@ -74,25 +75,25 @@ void read_directories(SetupInfo *info, dIniFile *script) {
 
 // A source counts from the loose file in the source directory when there is one, else from
 // the archive member of that name.
-uint32_t source_size(SetupInfo *info, FilesDat *archive, const char *source) {
+uint32_t source_size(SetupInfo *info, FilesDat *archive, LooseFiles *loose_files, const char *source) {
+  if (!loose_files->Has(info->source_dir.c_str(), source)) return static_cast<uint32_t>(archive->Size(source));
   String loose = info->source_dir;
   loose.append("\\");
   loose.append(source);
-  DWORD attributes = GetFileAttributesA(loose.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return static_cast<uint32_t>(loose_or_member_size(archive, loose.c_str()));
-  return static_cast<uint32_t>(loose_or_member_size(archive, source));
+  return static_cast<uint32_t>(loose_or_member_size(archive, loose.c_str()));
 }
 
 void read_files(SetupInfo *info, dIniFile *script) {
-  // One archive for every member looked up, so its directory is read once.
+  // One archive for every member looked up, so its directory is read once, and one listing of
+  // the source directory.
   FilesDat archive;
   archive.Open("files.dat");
+  LooseFiles loose_files;
   unsigned long total = read_total(script, "FILES");
   for (unsigned long n = 0; n < total; ++n) {
     SetupFile file;
     if (read_text(script, "FILES", ItemKey("filesrc", n).text, file.source))
-      info->files_size += source_size(info, &archive, file.source.c_str());
+      info->files_size += source_size(info, &archive, &loose_files, file.source.c_str());
     read_text(script, "FILES", ItemKey("filedst", n).text, file.dest);
     info->files.append(file);
   }

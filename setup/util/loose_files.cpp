@@ -1,0 +1,78 @@
+// LooseFiles: the source directory listed once, names answered from the list.
+#include "util/loose_files.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "util/bounded_text.h"
+
+namespace {
+
+// A larger directory is not listed: looking a name up in the list would cost more than asking.
+const uint32_t kListLimit = 512;
+
+bool is_file(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The length of name's first part when the list can speak for it: plain ASCII, no drive, no
+// wildcard, not "." or "..", not ending in a dot or blank (which the file system would drop).
+// 0 when only the file system can tell.
+size_t plain_first_part(const char *name) {
+  size_t length = strcspn(name, "\\");
+  if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ') return 0;
+  for (const char *c = name; *c; ++c)
+    if (static_cast<unsigned char>(*c) >= 0x80 || strchr(":/*?\"<>|", *c)) return 0;
+  return length;
+}
+
+bool same_nocase(const char *a, const char *b, size_t length) {
+  if (strlen(b) != length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void LooseFiles::list(const char *dir) {
+  dir_ = dir;
+  state_ = UNLISTABLE;
+  char pattern[MAX_PATH];
+  if (!format_text(pattern, sizeof pattern, "%s\\*", dir)) return;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  bool complete = true;
+  do {
+    complete = names_.size() < kListLimit && names_.append(String(found.cFileName)) &&
+               (!found.cAlternateFileName[0] || names_.append(String(found.cAlternateFileName)));
+  } while (complete && FindNextFileA(search, &found));
+  complete = complete && GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  state_ = complete ? LISTED : UNLISTABLE;
+}
+
+bool LooseFiles::listed(const char *text, size_t length) const {
+  for (uint32_t i = 0; i < names_.size(); ++i)
+    if (same_nocase(text, names_[i].c_str(), length)) return true;
+  return false;
+}
+
+int LooseFiles::Has(const char *dir, const char *name) {
+  if (!dir || !name) return 0;
+  if (state_ == UNLISTED) list(dir);
+  size_t first = plain_first_part(name);
+  // Nothing of that name in the directory: neither the file nor a folder it could lie in.
+  if (state_ == LISTED && dir_.equals(dir) && first > 0 && !listed(name, first)) return 0;
+  String path = dir;
+  path.append("\\");
+  path.append(name);
+  return is_file(path.c_str());
+}
