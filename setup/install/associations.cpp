@@ -3,10 +3,12 @@
 
 #include <cstring>
 
+#include "install/journaled_registry.h"
 #include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
 
@@ -14,8 +16,8 @@ namespace {
 
 void set_default_value(const char *key_name, const char *text) {
   kRegKey key;
-  if (!key.Create(HKEY_CLASSES_ROOT, key_name)) return;
-  key.SetString("", text);
+  if (!journaled_create_key(&key, HKEY_CLASSES_ROOT, key_name)) return;
+  journaled_set_string(&key, HKEY_CLASSES_ROOT, key_name, "", text);
   key.Close();
 }
 
@@ -99,6 +101,7 @@ int write_associations(SetupInfo *info) {
       if (confirm_association(info, item.ext.c_str()) == 1) return 0;
     }
     write_one(info, item, type_key);
+    log_line("association: %s -> %s (%s)", item.ext.c_str(), type_key.c_str(), item.prog.c_str());
     record_assoc(info, item.ext.c_str(), item.prog.c_str());
   }
   info->associations_cursor = info->associations.end();

@@ -1,7 +1,9 @@
 // create_path: makes every missing level of a directory path, outermost first, and can
 // enter each level it made in the uninstall record.
+#include "install/rollback_journal.h"
 #include "install/uninstall_record.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/path_parts.h"
 
 namespace {
@@ -21,6 +23,8 @@ int create_level(SetupInfo *info, const char *level, int record) {
     SetLastError(error);
     return 0;
   }
+  journal_dir_created(level);
+  log_line("directory: %s", level);
   if (record && info) record_dir(info, level);
   return 1;
 }

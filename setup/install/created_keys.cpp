@@ -60,16 +60,35 @@ int existing_key_levels(HKEY root, const char *path) {
   return count;
 }
 
-void record_created_levels(SetupInfo *info, HKEY root, const char *path, int existing) {
-  const char *abbreviation = root_abbreviation(root);
-  if (existing < 0 || !abbreviation || !key_levels_are_named(path)) return;
+void each_created_level(HKEY root, const char *path, int existing, void (*each)(const char *level, void *context),
+                        void *context) {
+  if (existing < 0 || !key_levels_are_named(path)) return;
   int count = level_count(path);
   char level[MAX_PATH];
   for (int i = existing + 1; i <= count; ++i) {
     level_of(path, i, level);
     if (!key_exists(root, level)) return;  // the creation stopped above this level
-    record_created_key(info, recorded_name(abbreviation, level).c_str());
+    each(level, context);
   }
+}
+
+namespace {
+
+struct RecordTarget {
+  SetupInfo *info;
+  const char *abbreviation;
+};
+
+void record_level(const char *level, void *context) {
+  const RecordTarget *target = static_cast<const RecordTarget *>(context);
+  record_created_key(target->info, recorded_name(target->abbreviation, level).c_str());
+}
+
+}  // namespace
+
+void record_created_levels(SetupInfo *info, HKEY root, const char *path, int existing) {
+  RecordTarget target = {info, root_abbreviation(root)};
+  if (target.abbreviation) each_created_level(root, path, existing, record_level, &target);
 }
 
 void record_written_value(SetupInfo *info, HKEY root, const char *path, const char *name) {

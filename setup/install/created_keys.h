@@ -12,6 +12,11 @@
 // (a leading, trailing or doubled backslash).
 int existing_key_levels(HKEY root, const char *path);
 
+// After root\path was created: calls each(level, context) for each level beyond the first
+// `existing` that exists now, outermost first. Nothing for -1 or a path without named levels.
+void each_created_level(HKEY root, const char *path, int existing, void (*each)(const char *level, void *context),
+                        void *context);
+
 // After root\path was created: records "<root abbreviation>\<level>" for each level beyond the
 // first `existing` that exists now, outermost first. Nothing for -1 or a root the record cannot
 // name.

@@ -7,10 +7,13 @@
 
 #include "util/files_dat.h"
 #include "install/progress_window.h"
+#include "install/rollback_journal.h"
 #include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/loose_files.h"
 #include "util/step_failure.h"
 
 namespace {
@@ -80,8 +83,9 @@ int replace_with_member(FilesDat *archive, const char *name, const char *destina
   return 1;
 }
 
-int extract_member(FilesDat *archive, const char *name, const char *destination) {
-  if (GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES) return archive->Extract(name, destination);
+// occupied: whether a file lies at destination now.
+int extract_member(FilesDat *archive, const char *name, const char *destination, bool occupied) {
+  if (!occupied) return archive->Extract(name, destination);
   return replace_with_member(archive, name, destination);
 }
 
@@ -90,24 +94,40 @@ int extract_member(FilesDat *archive, const char *name, const char *destination)
 // and closes it.
 FilesDat g_step_archive;
 bool g_in_copy_step = false;
+// The source directory's listing, for the length of one copy step.
+LooseFiles *g_step_loose_files = nullptr;
 
 // A name the archive does not hold fails like a damaged member: Extract looks it up first.
-int extract_from_archive(SetupInfo *info, const char *name, const char *destination) {
+int extract_from_archive(SetupInfo *info, const char *name, const char *destination, bool occupied) {
   if (!g_step_archive.is_open()) {
     String archive_path = info->source_dir;
     if (archive_path.length()) archive_path.append("\\");
     archive_path.append("files.dat");
     if (!g_step_archive.Open(archive_path.c_str())) return 0;
   }
-  int ok = extract_member(&g_step_archive, name, destination);
+  int ok = extract_member(&g_step_archive, name, destination, occupied);
   if (!g_in_copy_step) g_step_archive.Close();
   return ok;
 }
 
+unsigned long file_bytes(const char *path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  DWORD size = GetFileSize(file, nullptr);
+  CloseHandle(file);
+  return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+bool g_close_deferred = false;
+bool g_close_requested = false;
+
 // 1 when the file now lies at destination.
-int put_file(SetupInfo *info, const char *source_name, const String &source, const String &destination) {
-  if (is_loose_file(source.c_str())) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
-  return extract_from_archive(info, source_name, destination.c_str());
+int put_file(SetupInfo *info, const char *source_name, const String &source, const String &destination,
+             bool occupied) {
+  bool loose = g_step_loose_files ? g_step_loose_files->Has(info->source_dir.c_str(), source_name) != 0
+                                  : is_loose_file(source.c_str());
+  if (loose) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+  return extract_from_archive(info, source_name, destination.c_str(), occupied);
 }
 
 }  // namespace
@@ -154,9 +174,16 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   // A file that lay at the destination before and was not replaced is never recorded: the
   // uninstall would delete what belongs to someone else.
   bool there_before = resolved && is_loose_file(destination.c_str());
-  if (resolved && put_file(info, source_name, source, destination)) {
+  // An existing destination is moved aside first and put back at once when no new file came.
+  // Each look at a path that is not there costs some systems a search of its directory: the one
+  // look above serves all three.
+  int kept = resolved && journal_file_before(destination.c_str(), there_before ? 1 : 0);
+  bool occupied = there_before && !journal_active();
+  if (kept && put_file(info, source_name, source, destination, occupied)) {
     record_file(info, destination.c_str());
+    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), file_bytes(destination.c_str()));
   } else {
+    if (kept) journal_file_not_written(destination.c_str());
     r = table->CopyFileFailed(info, source, destination, nullptr);
     if (r != 0) return r;
     // The hook went on: a file that is there now and was not before is one the hook put in
@@ -208,7 +235,10 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   pump_pending_messages();
 
   g_in_copy_step = true;
+  LooseFiles loose_files;
+  g_step_loose_files = &loose_files;
   int r = copy_listed_files(info, table);
+  g_step_loose_files = nullptr;
   g_in_copy_step = false;
   g_step_archive.Close();
   if (r == 0) {
@@ -218,9 +248,24 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   }
   progress_close();
   if (r != 0) {
-    SendMessageA(info->main_window, WM_CLOSE, 0, 0);
+    if (g_close_deferred) {
+      g_close_requested = true;
+    } else {
+      SendMessageA(info->main_window, WM_CLOSE, 0, 0);
+    }
     return -1;
   }
   table->CopyAfter(info, nullptr);
   return 0;
+}
+
+void defer_main_window_close(bool deferred) {
+  g_close_deferred = deferred;
+  g_close_requested = false;
+}
+
+int take_main_window_close() {
+  bool requested = g_close_requested;
+  g_close_requested = false;
+  return requested ? 1 : 0;
 }

@@ -20,6 +20,14 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
                   const char *dest_value);
 
 // The whole copy step with the progress window. 0, or -1 after closing the progress window and
-// asking the main window to close when a file stopped the stage; -1 with the failure noted for
-// the install sequence to show when the progress window cannot open.
+// asking the main window to close when a file stopped the stage (or, while that is deferred,
+// leaving the request for take_main_window_close); -1 with the failure noted for the install
+// sequence to show when the progress window cannot open.
 int copy_files(SetupInfo *info, SetupDispatchTable *table);
+
+// The install sequence undoes a stopped run and tells the user before the main window closes
+// (closing it ends the message loop, and with it any message box shown afterwards): while
+// deferred, copy_files only notes the request. Setting it forgets an earlier request.
+void defer_main_window_close(bool deferred);
+// 1 when a stopped copy stage asked for the main window to close since the deferral began.
+int take_main_window_close();

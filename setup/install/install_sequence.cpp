@@ -1,5 +1,6 @@
-// The install sequence: each step in its fixed place; the first stop value ends the run, and a
-// step that failed (rather than a hook that stopped it) is reported to the user once, here.
+// The install sequence: each step in its fixed place; the first stop value ends the run. A step
+// that failed (rather than a hook that stopped it) is reported to the user once, here; then what
+// the run had changed is undone and the user told so.
 #include "install/install_sequence.h"
 
 #include "install/associations.h"
@@ -8,11 +9,14 @@
 #include "install/package.h"
 #include "install/progress_window.h"
 #include "install/registry_entries.h"
+#include "install/rollback_journal.h"
 #include "install/start_menu.h"
+#include "install/undo_message.h"
 #include "install/uninstall_record.h"
 #include "install/version_stamp.h"
 #include "res/resource.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/failure_message.h"
 #include "util/step_failure.h"
 
@@ -20,7 +24,7 @@ namespace {
 
 // package.dat is written with the C library, which leaves the system's error code of the write
 // or create that failed; one left over from an earlier call must not be shown instead.
-int write_package_step(SetupInfo *info) {
+int package_step(SetupInfo *info, SetupDispatchTable *) {
   SetLastError(0);
   if (write_package(info) != 0) return 0;
   DWORD error = GetLastError();
@@ -29,20 +33,35 @@ int write_package_step(SetupInfo *info) {
   return note_step_failure(IDS_FILE_NOT_WRITTEN, path.c_str(), error);
 }
 
+int directories_step(SetupInfo *info, SetupDispatchTable *) { return create_directories(info); }
+int start_menu_step(SetupInfo *info, SetupDispatchTable *) { return create_start_menu_entries(info); }
+int associations_step(SetupInfo *info, SetupDispatchTable *) { return write_associations(info); }
+int version_stamp_step(SetupInfo *info, SetupDispatchTable *) { return write_version_stamp(info); }
+int registry_step(SetupInfo *info, SetupDispatchTable *) { return apply_registry_entries(info); }
+int record_step(SetupInfo *info, SetupDispatchTable *) { return write_uninstall_record(info); }
+
+struct Step {
+  const char *name;
+  int (*run)(SetupInfo *info, SetupDispatchTable *table);
+};
+
+// The Start-menu, association and version-stamp steps never stop the run.
+const Step kSteps[] = {
+    {"directories", directories_step},     {"copy files", copy_files},
+    {"start menu", start_menu_step},       {"associations", associations_step},
+    {"version stamp", version_stamp_step}, {"package", package_step},
+    {"registry entries", registry_step},   {"uninstall record", record_step},
+};
+
 int run_steps(SetupInfo *info, SetupDispatchTable *table) {
   if (info->main_window) UpdateWindow(info->main_window);
-  int r = create_directories(info);
-  if (r != 0) return r;
-  r = copy_files(info, table);
-  if (r != 0) return r;
-  create_start_menu_entries(info);
-  write_associations(info);
-  write_version_stamp(info);
-  r = write_package_step(info);
-  if (r != 0) return r;
-  r = apply_registry_entries(info);
-  if (r != 0) return r;
-  return write_uninstall_record(info);
+  for (const Step &step : kSteps) {
+    log_line("step: %s: start", step.name);
+    int r = step.run(info, table);
+    log_line("step: %s: end (result %d)", step.name, r);
+    if (r != 0) return r;
+  }
+  return 0;
 }
 
 // The box is owned by the progress window while it is open, else by the main window.
@@ -56,9 +75,23 @@ HWND failure_owner(SetupInfo *info) {
 
 int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   clear_step_failure();
+  journal_begin();
+  defer_main_window_close(true);
   int r = run_steps(info, table);
+  defer_main_window_close(false);
+  if (r == 0) {
+    journal_commit();
+    return 0;
+  }
   StepFailure failure;
-  if (r != 0 && take_step_failure(&failure))
+  if (take_step_failure(&failure))
     show_failure(info, failure_owner(info), failure.message_id, failure.subject, failure.error);
+  log_line("undo: start");
+  UndoReport report;
+  journal_undo(&report);
+  log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
+  if (report.changes) show_undo_message(info, failure_owner(info), report);
+  // The copy stage's request, kept until now: closing the main window ends its message loop.
+  if (take_main_window_close() && info->main_window) SendMessageA(info->main_window, WM_CLOSE, 0, 0);
   return r;
 }

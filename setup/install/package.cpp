@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "install/rollback_journal.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -145,15 +147,22 @@ int add_package_member(WinFile *package, const char *name) {
 int write_package(SetupInfo *info) {
   char path[MAX_PATH];
   if (!join_path(path, sizeof path, info->install_dir.c_str(), "package.dat")) return 0;
+  if (!journal_file_before(path)) return 0;
   WinFile package;
-  if (!package.Create(path)) return 0;
+  if (!package.Create(path)) {
+    journal_file_not_written(path);
+    return 0;
+  }
   for (info->dependencies_cursor = info->dependencies.begin(); info->dependencies_cursor != info->dependencies.end();
        ++info->dependencies_cursor)
     add_package_member(&package, info->dependencies_cursor->name.c_str());
   // A package that could not be written out whole is reported like one that could not be made:
   // a write that failed on the way (a full disk) is remembered by the file.
   bool ok = package.Write(&kEndTag, 1) && !package.write_failed();
-  return package.Close() && ok ? 1 : 0;
+  unsigned long size = static_cast<unsigned long>(package.Position());
+  ok = package.Close() && ok;
+  if (ok) log_line("file: package -> %s (%lu bytes)", path, size);
+  return ok ? 1 : 0;
 }
 
 int extract_package(const char *install_dir, const char *target_dir) {

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "install/created_keys.h"
+#include "install/journaled_registry.h"
+#include "install/rollback_journal.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
@@ -14,12 +16,13 @@ namespace {
 
 const char kUninstallParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-void write_value(kRegKey *key, SetupInfo *info, const SetupRegEntry &entry) {
+void write_value(kRegKey *key, SetupInfo *info, HKEY root, const SetupRegEntry &entry) {
+  const char *path = entry.key.c_str();
   if (entry.type == 0) {
     const String &text = entry.string_value.equals("%1") ? info->install_dir : entry.string_value;
-    key->SetString(entry.name.c_str(), text.c_str());
+    journaled_set_string(key, root, path, entry.name.c_str(), text.c_str());
   } else if (entry.type == 1) {
-    key->SetDWORD(entry.name.c_str(), entry.dword_value);
+    journaled_set_dword(key, root, path, entry.name.c_str(), entry.dword_value);
   }
 }
 
@@ -41,7 +44,8 @@ int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
   if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str()))
     return key_failure(abbreviation, entry, GetLastError());
   record_created_levels(info, root, entry.key.c_str(), existing);
-  write_value(&key, info, entry);
+  journal_key_created(root, entry.key.c_str(), existing);
+  write_value(&key, info, root, entry);
   record_written_value(info, root, entry.key.c_str(), entry.name.c_str());
   key.Close();
   return 0;
@@ -66,12 +70,12 @@ void write_add_remove_entry(SetupInfo *info) {
   command.append("\" 0");
   int existing = existing_key_levels(HKEY_LOCAL_MACHINE, kUninstallParent);
   kRegKey key;
-  if (!key.Create(HKEY_LOCAL_MACHINE, key_name.c_str())) return;
+  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, key_name.c_str())) return;
   // The entry's own key goes with the uninstaller's first stage; keys above it that this
   // installation made go once they are empty.
   record_created_levels(info, HKEY_LOCAL_MACHINE, kUninstallParent, existing);
-  key.SetString("DisplayName", info->product_name.c_str());
-  key.SetString("UninstallString", command.c_str());
+  journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "DisplayName", info->product_name.c_str());
+  journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "UninstallString", command.c_str());
   key.Close();
 }
 

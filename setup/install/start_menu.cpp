@@ -5,9 +5,11 @@
 
 #include <cstring>
 
+#include "install/rollback_journal.h"
 #include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/start_menu_folder.h"
 
@@ -105,8 +107,16 @@ int create_shortcut(SetupInfo *info, const SetupStartMenu &item) {
   create_path(info, folder.c_str(), 1);
   // The Programs folder itself is never the product's to remove.
   if (item.path.length()) record_dir(info, folder.c_str());
-  create_start_link(target.c_str(), file.c_str(), nullptr, item.args.c_str(), work.c_str(),
-                    target.c_str(), item.icon);
+  if (!journal_file_before(file.c_str())) {
+    tell_debugger("a shortcut of that name is there and cannot be kept", item);
+    return 0;
+  }
+  if (create_start_link(target.c_str(), file.c_str(), nullptr, item.args.c_str(), work.c_str(), target.c_str(),
+                        item.icon)) {
+    log_line("shortcut: %s -> %s", file.c_str(), target.c_str());
+  } else {
+    journal_file_not_written(file.c_str());
+  }
   if (file_exists(file.c_str())) record_file(info, file.c_str());
   return 0;
 }

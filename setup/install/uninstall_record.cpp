@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "install/created_keys.h"
+#include "install/journaled_registry.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
@@ -127,7 +128,7 @@ int write_uninstall_record(SetupInfo *info) {
   product_key_path(info, false, product, sizeof product);  // fits: it is the shorter of the two
   int existing = existing_key_levels(HKEY_LOCAL_MACHINE, product);
   kRegKey key;
-  if (!key.Create(HKEY_LOCAL_MACHINE, path)) return record_failure(info, GetLastError());
+  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, path)) return record_failure(info, GetLastError());
   if (info->uninstall_items.size() == 0) return 0;  // an empty record writes no value at all
   record_created_levels(info, HKEY_LOCAL_MACHINE, product, existing);
   uint32_t counts[kKindCount] = {};
@@ -138,11 +139,11 @@ int write_uninstall_record(SetupInfo *info) {
     if (!entry) continue;
     char name[32];
     if (format_text(name, sizeof name, entry->item_format, static_cast<int>(item.index)))
-      key.SetString(name, item.value.c_str());
+      journaled_set_string(&key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str());
     ++counts[entry - kKinds];
   }
   // The totals are the same whether written after every item or once here.
-  for (int i = 0; i < kKindCount; ++i) key.SetDWORD(kKinds[i].total_name, counts[i]);
+  for (int i = 0; i < kKindCount; ++i) journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, counts[i]);
   return 0;
 }
 

@@ -1,6 +1,7 @@
 // The version-stamp step: four DWORD values named after the script's VERSION prefix.
 #include "install/version_stamp.h"
 
+#include "install/journaled_registry.h"
 #include "sdk/reg_key.h"
 
 const char kVersionStampParent[] = "Software\\Quorvane\\Vemmick";
@@ -11,11 +12,11 @@ namespace {
 void set_stamp(kRegKey *key, const String &prefix, const char *suffix, uint32_t number) {
   String name = prefix;
   name.append(suffix);
-  key->SetDWORD(name.c_str(), number);
+  journaled_set_dword(key, HKEY_LOCAL_MACHINE, kVersionStampKey, name.c_str(), number);
 }
 
 int open_or_create(kRegKey *key, const char *name) {
-  return key->Open(HKEY_LOCAL_MACHINE, name) || key->Create(HKEY_LOCAL_MACHINE, name);
+  return key->Open(HKEY_LOCAL_MACHINE, name) || journaled_create_key(key, HKEY_LOCAL_MACHINE, name);
 }
 
 }  // namespace

@@ -115,6 +115,13 @@
 #define IDS_RECORD_NOT_WRITTEN 2032
 #define IDS_PROGRESS_NOT_OPENED 2033
 
+// What undoing a stopped installation achieved: the caption, the two outcomes, and the line that
+// follows a cut list ("%s" takes how many more items could not be undone).
+#define IDS_UNDO_CAPTION 2040
+#define IDS_UNDO_DONE 2041
+#define IDS_UNDO_INCOMPLETE 2042
+#define IDS_UNDO_MORE 2043
+
 // Why an uninstall, or the replacement of a previous version, cannot go on.
 #define IDS_PREVIOUS_STILL_REMOVING 2060
 #define IDS_UNINSTALL_COPY_FAILED 2061

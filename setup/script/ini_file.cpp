@@ -1,4 +1,4 @@
-// dIniFile: one key at a time from setup.ini through GetPrivateProfileStringA.
+// dIniFile: setup.ini's keys through GetPrivateProfileStringA, or from a section held in memory.
 #include "script/ini_file.h"
 
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -48,7 +49,59 @@ uint64_t parse_c_number(const char *text) {
 
 }  // namespace
 
-dIniFile::dIniFile() { path_[0] = 0; }
+dIniFile::dIniFile() {
+  path_[0] = 0;
+  held_name_[0] = 0;
+}
+
+dIniFile::~dIniFile() { free(held_); }
+
+void dIniFile::HoldSection(const char *section) {
+  free(held_);
+  held_ = nullptr;
+  if (!section || !copy_text(held_name_, sizeof held_name_, section)) return;
+  for (DWORD size = 64 * 1024; size <= 8 * 1024 * 1024; size *= 2) {
+    char *text = static_cast<char *>(malloc(size));
+    if (!text) return;
+    DWORD n = GetPrivateProfileSectionA(section, text, size, path_);
+    // The 95 family returns at most 32,767 characters of a section without saying it cut it.
+    bool whole = n + 2 < size && (n < 32000 || is_this_winnt());
+    if (whole) {
+      text[n] = text[n + 1] = 0;
+      held_ = text;
+      cursor_ = text;
+      return;
+    }
+    free(text);
+    if (n + 2 < size) return;  // cut by the system, not by the buffer
+  }
+}
+
+bool dIniFile::find_held(const char *section, const char *key, const char **value) {
+  if (!held_ || ascii_compare_nocase(section, held_name_) != 0) return false;
+  size_t key_length = strlen(key);
+  // From the cursor to the end, then from the start to the cursor.
+  for (int pass = 0; pass < 2; ++pass) {
+    const char *begin = pass == 0 ? cursor_ : held_;
+    const char *end = pass == 0 ? nullptr : cursor_;
+    for (const char *entry = begin; *entry && entry != end; entry += strlen(entry) + 1) {
+      const char *equals = strchr(entry, '=');
+      size_t name_length = equals ? static_cast<size_t>(equals - entry) : strlen(entry);
+      char name[64];
+      if (name_length != key_length || name_length >= sizeof name) continue;
+      memcpy(name, entry, name_length);
+      name[name_length] = 0;
+      if (ascii_compare_nocase(name, key) != 0) continue;
+      *value = equals ? equals + 1 : "";
+      // A value as the system would not hand it out as it stands: quoted, or with blanks around.
+      size_t length = strlen(*value);
+      if (length > 0 && (strchr("\"' \t", (*value)[0]) || is_blank((*value)[length - 1]))) return false;
+      cursor_ = entry + strlen(entry) + 1;
+      return true;
+    }
+  }
+  return false;  // the system may still find it (a section can be written twice)
+}
 
 int dIniFile::Open(const char *path) {
   if (!path) return 0;
@@ -57,9 +110,16 @@ int dIniFile::Open(const char *path) {
 
 int dIniFile::GetString(const char *section, const char *key, char *buffer, unsigned long size) {
   if (!buffer || size == 0 || size > 0x7FFFFFFF) return 0;
+  const char *held = nullptr;
+  bool found_held = section && key && find_held(section, key, &held);
   char *scratch = static_cast<char *>(calloc(size, 1));
   if (!scratch) return 0;
-  GetPrivateProfileStringA(section, key, "fail", scratch, static_cast<DWORD>(size), path_);
+  if (found_held) {
+    size_t length = strlen(held);
+    memcpy(scratch, held, length < size - 1 ? length : size - 1);  // cut as the system cuts it
+  } else {
+    GetPrivateProfileStringA(section, key, "fail", scratch, static_cast<DWORD>(size), path_);
+  }
   scratch[size - 1] = 0;
   int found = strstr(scratch, "fail") == nullptr;
   if (found) memcpy(buffer, scratch, strlen(scratch) + 1);

@@ -89,6 +89,7 @@ void read_files(SetupInfo *info, dIniFile *script) {
   FilesDat archive;
   archive.Open("files.dat");
   LooseFiles loose_files;
+  script->HoldSection("FILES");
   unsigned long total = read_total(script, "FILES");
   for (unsigned long n = 0; n < total; ++n) {
     SetupFile file;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "util/action_log.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void copy_cut(char *out, size_t size, const char *text) {
 }  // namespace
 
 int note_step_failure(int message_id, const char *subject, DWORD error) {
+  log_failure(error, "failure: %s (message %d)", subject ? subject : "", message_id);
   if (!g_noted) {
     g_failure.message_id = message_id;
     copy_cut(g_failure.subject, sizeof g_failure.subject, subject);

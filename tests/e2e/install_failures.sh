@@ -44,13 +44,14 @@ cp "$E2E_BUILD/tests/hook_unattended.dll" "$work/unattended/dsetup.dll"
 printf 'read me\r\n' > "$work/unattended/readme.txt"
 printf '[PRODUCTNAME]\r\nname=Failing\r\n[FILES]\r\ntotal=1\r\nfilesrc0=readme.txt\r\nfiledst0=readme.txt\r\n' \
   > "$work/unattended/setup.ini"
-install_fails() {  # install_fails NAME TARGET SHOWN_PATH
+install_fails() {  # install_fails NAME TARGET SHOWN_PATH [undone]: the last when the run is undone
   printf '%s' "$2" > "$work/unattended/target.txt"
   (cd "$work/unattended" && exec timeout 120 "$WINE" setup.exe) & local run=$! box
   box=$(driver wait "Setup Failed" "*" 1 60000 | tr '\n' ' ')
   check "$1: warning names $3" grep -qF " $3 " <<<"$box"
   check "$1: warning gives the system's reason" grep -qE 'has been stopped\.  [A-Za-z]' <<<"$box"
   check "$1: only one warning" driver gone "Setup Failed" 5000
+  [ -n "${4:-}" ] && check "$1: undone" driver wait "Installation Undone" "*" 1 30000 >/dev/null
   wait $run; check_eq "$1: exit status" 2 $?
 }
 : > "$WINEPREFIX/drive_c/Blocked"
@@ -59,7 +60,7 @@ install_fails "blocked directory" 'C:\Blocked\Product' 'C:\Blocked\Product'
 if mount -t tmpfs -o size=256k tmpfs "$disk" 2>"$work/mount.log"; then
   head -c 1M /dev/zero > "$disk/filler" 2>/dev/null
   ln -sfn "$disk" "$WINEPREFIX/dosdevices/f:"
-  install_fails "full disk" 'F:\Product' 'F:\Product\package.dat'
+  install_fails "full disk" 'F:\Product' 'F:\Product\package.dat' undone
 else
   echo "full-disk case skipped: a size-limited folder cannot be mounted here ($(head -n1 "$work/mount.log"))"
 fi

@@ -52,11 +52,15 @@ check "first setup ends" driver wait "*" "Failed to Initialize Script" 1
 wait $first
 
 # Uninstall command lines with too few arguments remove nothing and say so.
-for args in "-u1" "-U1 P" "-u2 1 C:\\x 0" "/x"; do
+# A switch setup does not know is refused the same way.
+for case in "-u1|incomplete uninstall command line" "-U1 P|incomplete uninstall command line" \
+  "-u2 1 C:\\x 0|incomplete uninstall command line" "x|incomplete uninstall command line" \
+  "/x|does not know the switch \"/x\"" "-u1 P 0 /dir|does not know the switch \"/dir\""; do
+  args=${case%%|*}
   dir=$(product "short")
   # shellcheck disable=SC2086
   start_in "$dir" setup.exe $args; pid=$!
-  check "incomplete command line message for [$args]" driver wait "*" "incomplete uninstall command line" 1
+  check "refusal for [$args]" driver wait "*" "${case#*|}" 1
   wait $pid; check_eq "exit status for [$args]" 2 $?
 done
 

@@ -2,6 +2,7 @@
 // installs without showing a page. It derives from the exported base class and calls setup's
 // exported utilities, which proves a separately built library links against setup.exe.
 #include <cstdio>
+#include <cstring>
 
 #include "setup_sdk.h"
 
@@ -22,8 +23,13 @@ class UnattendedTable : public SetupDispatchTable {
         if (n > 0) info->install_dir = dir;
       }
     }
+    read_stop_switch(info);
     return is_this_a_valid_win32() ? 0 : -1;
   }
+  // A file stop.txt beside setup.ini stops the copy stage: "after N" cancels from CopyFileAfter on
+  // the Nth file, "failed" answers a failed copy with -1.
+  int CopyFileAfter(SetupInfo *, String, String, void *) override { return ++copied_ == cancel_after_ ? 1 : 0; }
+  int CopyFileFailed(SetupInfo *, String, String, void *) override { return fail_copies_ ? -1 : 0; }
   int BeforeIntroDialog(SetupInfo *, void *) override { return 2; }
   int BeforeEulaDialog(SetupInfo *, void *) override { return 3; }
   int BeforePathDialog(SetupInfo *, void *) override { return 2; }
@@ -50,6 +56,22 @@ class UnattendedTable : public SetupDispatchTable {
       Sleep(3000);
     return 0;
   }
+
+ private:
+  void read_stop_switch(SetupInfo *info) {
+    char path[MAX_PATH], text[32] = {0};
+    if (snprintf(path, sizeof path, "%s\\stop.txt", info->source_dir.c_str()) >= static_cast<int>(sizeof path)) return;
+    FILE *file = fopen(path, "rb");
+    if (!file) return;
+    size_t n = fread(text, 1, sizeof text - 1, file);
+    fclose(file);
+    text[n] = 0;
+    if (sscanf(text, "after %d", &cancel_after_) != 1) cancel_after_ = -1;
+    fail_copies_ = strncmp(text, "failed", 6) == 0;
+  }
+  int copied_ = 0;
+  int cancel_after_ = -1;
+  bool fail_copies_ = false;
 };
 
 UnattendedTable g_table;

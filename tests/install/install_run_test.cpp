@@ -311,10 +311,13 @@ TEST(InstallRun, DirectoryThatCannotBeMadeStopsBeforeAnyFile) {
   RecordingTable table2;
   EXPECT_EQ(-1, run_install_steps(&second, &table2));
   EXPECT_TRUE(table2.calls.empty());
-  EXPECT_TRUE(dir_exists(p.inst("doc\\notes"))) << "what was made stays";
+  EXPECT_FALSE(dir_exists(p.inst("bin"))) << "what the run made is undone";
+  EXPECT_TRUE(dir_exists(p.inst())) << "what was there before stays";
+  EXPECT_EQ("in the way", read_file(p.inst("readme.txt")));
   EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kRecordKey));
-  ASSERT_EQ(2u, recorder.boxes().size()) << "one message for each run";
+  ASSERT_EQ(3u, recorder.boxes().size()) << "the failure of each run, then the undo of the second one";
   EXPECT_NE(std::string::npos, recorder.boxes()[1].text.find("\n" + p.inst("readme.txt\\below") + "\n"));
+  EXPECT_EQ("Installation Undone", recorder.boxes()[2].caption);
 }
 
 // A registry step that fails says once which key, in a warning from setup's string table.
@@ -330,7 +333,11 @@ TEST(InstallRun, FailedRegistryStepShowsOneWarningNamingTheKey) {
     RecordingTable table;
     MessageRecorder recorder;
     EXPECT_EQ(-1, run_install_steps(&info, &table));
-    ASSERT_EQ(1u, recorder.boxes().size());
+    ASSERT_EQ(2u, recorder.boxes().size()) << "the failure, then the undo";
+    EXPECT_FALSE(dir_exists(p.inst())) << spoil_entry;
+    EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kAddRemoveKey)) << spoil_entry;
+    EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, ".zsample")) << spoil_entry;
+    EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, kVersionStampKey, "ZSample_tmaj")) << spoil_entry;
     std::string key = spoil_entry ? "HKLM\\" + long_key : "HKLM\\Software\\Quorvane\\Zindle Sample\\Nested\\uninstall";
     EXPECT_NE(std::string::npos, recorder.boxes()[0].text.find(" registry key\n" + key + "\n")) << spoil_entry;
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST), recorder.boxes()[0].type);
@@ -366,13 +373,12 @@ TEST(InstallRun, DamagedArchiveMemberStopsTheRunWhenTheHookSaysSo) {
   MessageRecorder recorder;
   EXPECT_EQ(-1, run_install_steps(&info, &table));
   EXPECT_NE("CopyAfter", table.names().back());
-  EXPECT_TRUE(recorder.boxes().empty()) << "the hook's own stop adds no message";
+  ASSERT_EQ(1u, recorder.boxes().size()) << "the hook's own stop adds no failure message, only the undo";
+  EXPECT_EQ("Setup has undone the changes this installation had made to your computer.", recorder.boxes()[0].text);
 
-  // What a run stopped in the copy stage leaves: its directories and the files before the failure;
-  // no shortcut, association, package, registry entry, Add/Remove entry or uninstall record.
-  EXPECT_TRUE(dir_exists(p.inst("doc\\notes")));
-  EXPECT_EQ(p.app(), read_file(p.inst("bin\\app.exe")));
-  EXPECT_TRUE(file_exists(p.inst("readme.txt")));
+  // A run stopped in the copy stage leaves nothing: its directories and files are undone.
+  EXPECT_FALSE(dir_exists(p.inst()));
+  EXPECT_FALSE(file_exists(p.win_file()));
   EXPECT_FALSE(file_exists(p.inst("doc\\notes\\big.bin")));
   EXPECT_FALSE(file_exists(p.inst("doc\\empty.txt")));
   EXPECT_FALSE(file_exists(p.inst("setup.exe")));

@@ -1,0 +1,244 @@
+// The rollback journal: a list of the changes made by the install steps, newest first, and their
+// undoing. Each entry is one block: the fixed part, then its path, its second text and its data.
+#include "install/rollback_journal.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "install/created_keys.h"
+#include "sdk/reg_key.h"
+#include "util/action_log.h"
+#include "util/bounded_text.h"
+#include "util/root_keys.h"
+
+namespace {
+
+enum EntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN };
+
+struct Entry {
+  Entry *next;
+  int kind;
+  HKEY root;       // keys and values
+  char *path;      // the file, directory or key
+  char *extra;     // the kept copy of a replaced file, or the value's name
+  bool existed;    // a value that was there before
+  DWORD type;      // its type and data
+  DWORD size;
+  unsigned char *data;
+};
+
+Entry *g_newest = nullptr;
+bool g_active = false;
+
+Entry *push(int kind, const char *path, const char *extra, DWORD data_size) {
+  size_t path_size = strlen(path) + 1, extra_size = strlen(extra) + 1;
+  Entry *entry = static_cast<Entry *>(calloc(1, sizeof(Entry) + path_size + extra_size + data_size));
+  if (!entry) return nullptr;
+  entry->kind = kind;
+  entry->path = reinterpret_cast<char *>(entry + 1);
+  memcpy(entry->path, path, path_size);
+  entry->extra = entry->path + path_size;
+  memcpy(entry->extra, extra, extra_size);
+  entry->data = reinterpret_cast<unsigned char *>(entry->extra + extra_size);
+  entry->size = data_size;
+  entry->next = g_newest;
+  g_newest = entry;
+  return entry;
+}
+
+void drop_newest() {
+  Entry *entry = g_newest;
+  g_newest = entry->next;
+  free(entry);
+}
+
+bool exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool is_file(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Deletes a file whatever its attributes; true when no file is there any more (a directory in its
+// place was never the run's).
+bool delete_file(const char *path) {
+  if (!is_file(path)) return true;
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileA(path) || !is_file(path);
+}
+
+// The kept copy goes back to path, over whatever lies there now.
+bool put_back(const Entry *entry) { return delete_file(entry->path) && MoveFileA(entry->extra, entry->path); }
+
+const char *abbreviation(HKEY root) {
+  const char *text = root_abbreviation(root);
+  return text ? text : "?";
+}
+
+bool created_in_run(HKEY root, const char *path) {
+  for (const Entry *entry = g_newest; entry; entry = entry->next)
+    if (entry->kind == KEY_CREATED && entry->root == root && ascii_compare_nocase(entry->path, path) == 0) return true;
+  return false;
+}
+
+void journal_level(const char *level, void *root) {
+  Entry *entry = push(KEY_CREATED, level, "", 0);
+  if (entry) entry->root = static_cast<HKEY>(root);
+  log_line("registry key: %s\\%s", abbreviation(static_cast<HKEY>(root)), level);
+}
+
+// Undoing one entry: 0 when done (or nothing was left to undo), else the system's error.
+DWORD undo_key(const Entry *entry) {
+  kRegKey key;
+  if (!key.Open(entry->root, entry->path)) return 0;  // gone already
+  if (key.children() || key.values()) return ERROR_DIR_NOT_EMPTY;
+  key.Close();
+  LONG error = RegDeleteKeyA(entry->root, entry->path);
+  return error == ERROR_FILE_NOT_FOUND ? 0 : static_cast<DWORD>(error);
+}
+
+DWORD undo_value(const Entry *entry) {
+  kRegKey key;
+  if (!key.Open(entry->root, entry->path)) return entry->existed ? GetLastError() : 0;
+  LONG error = entry->existed ? RegSetValueExA(key.getkey(), entry->extra, 0, entry->type, entry->data, entry->size)
+                              : RegDeleteValueA(key.getkey(), entry->extra);
+  return error == ERROR_FILE_NOT_FOUND && !entry->existed ? 0 : static_cast<DWORD>(error);
+}
+
+DWORD undo_entry(const Entry *entry) {
+  switch (entry->kind) {
+    case FILE_CREATED:
+      return delete_file(entry->path) ? 0 : GetLastError();
+    case FILE_REPLACED:
+      return put_back(entry) ? 0 : GetLastError();
+    case DIR_CREATED:
+      return RemoveDirectoryA(entry->path) || !exists(entry->path) ? 0 : GetLastError();
+    case KEY_CREATED:
+      return undo_key(entry);
+    default:
+      return undo_value(entry);
+  }
+}
+
+const char *const kKindNames[] = {"file", "file", "directory", "registry key", "registry value"};
+
+// "file C:\x", "registry key HKLM\Software\X", "registry value HKLM\Software\X, Name".
+void describe(const Entry *entry, String *out) {
+  *out = kKindNames[entry->kind];
+  out->append(" ");
+  if (entry->kind >= KEY_CREATED) {
+    out->append(abbreviation(entry->root));
+    out->append("\\");
+  }
+  out->append(entry->path);
+  if (entry->kind == VALUE_WRITTEN) {
+    out->append(", ");
+    out->append(entry->extra);
+  }
+}
+
+void note_failure(const Entry *entry, DWORD error, UndoReport *report) {
+  String item;
+  describe(entry, &item);
+  if (entry->kind == FILE_REPLACED) {
+    log_failure(error, "undo: %s not put back; its earlier content is kept in %s", item.c_str(), entry->extra);
+  } else {
+    log_failure(error, "undo: %s not undone", item.c_str());
+  }
+  if (report->failed++ >= kUndoListed) return;
+  if (report->listed.length()) report->listed.append("\n");
+  report->listed.append(item);
+}
+
+}  // namespace
+
+void journal_begin() {
+  while (g_newest) drop_newest();
+  g_active = true;
+}
+
+bool journal_active() { return g_active; }
+
+void journal_commit() {
+  for (; g_newest; drop_newest()) {
+    if (g_newest->kind != FILE_REPLACED || MoveFileA(g_newest->extra, g_newest->path)) continue;
+    SetFileAttributesA(g_newest->extra, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(g_newest->extra);
+  }
+  g_active = false;
+}
+
+void journal_undo(UndoReport *report) {
+  g_active = false;
+  for (; g_newest; drop_newest()) {
+    ++report->changes;
+    DWORD error = undo_entry(g_newest);
+    String item;
+    describe(g_newest, &item);
+    if (error == 0) {
+      log_line("undo: %s", item.c_str());
+    } else {
+      note_failure(g_newest, error, report);
+    }
+  }
+}
+
+int journal_file_before(const char *path, int exists) {
+  if (!g_active) return 1;
+  if (exists < 0) exists = is_file(path);
+  if (!exists) return push(FILE_CREATED, path, "", 0) != nullptr;  // nothing, or a directory, in the way
+  char dir[MAX_PATH];
+  char kept[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof dir, dir);
+  if (n == 0 || n >= sizeof dir || !GetTempFileNameA(dir, "zbk", 0, kept)) return 0;
+  DeleteFileA(kept);
+  if (!push(FILE_REPLACED, path, kept, 0)) return 0;
+  if (MoveFileA(path, kept)) {
+    log_line("file: kept %s as %s", path, kept);
+    return 1;
+  }
+  log_failure(GetLastError(), "file: %s could not be moved aside to %s", path, kept);
+  drop_newest();
+  return 0;
+}
+
+void journal_file_not_written(const char *path) {
+  if (!g_active || !g_newest || g_newest->kind != FILE_REPLACED || strcmp(g_newest->path, path) != 0) return;
+  DWORD error = GetLastError();
+  // A copy leaves the kept one in the journal; only when that fails does the kept one move back.
+  delete_file(path);
+  if (!CopyFileA(g_newest->extra, path, FALSE)) {
+    delete_file(path);
+    if (MoveFileA(g_newest->extra, path)) drop_newest();
+  }
+  log_line("file: %s not written, the earlier one put back", path);
+  SetLastError(error);
+}
+
+void journal_dir_created(const char *path) {
+  if (g_active && !push(DIR_CREATED, path, "", 0)) log_failure(ERROR_OUTOFMEMORY, "journal: %s", path);
+}
+
+void journal_key_created(HKEY root, const char *path, int existing) {
+  if (!g_active) return;
+  each_created_level(root, path, existing, journal_level, root);
+}
+
+int journal_value_before(HKEY key, HKEY root, const char *path, const char *name) {
+  if (!g_active) return 1;
+  DWORD type = 0, size = 0;
+  bool existed = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+  // A value in a key this run created goes with the key, whatever the system reports for it (the
+  // 95 family reports an empty default value in every key).
+  if (existed && created_in_run(root, path)) existed = false;
+  Entry *entry = push(VALUE_WRITTEN, path, name, existed ? size : 0);
+  if (!entry) return 0;
+  entry->root = root;
+  entry->existed = existed;
+  entry->type = type;
+  if (existed && RegQueryValueExA(key, name, nullptr, &entry->type, entry->data, &entry->size) != ERROR_SUCCESS) {
+    drop_newest();
+    return 0;
+  }
+  return 1;
+}
