@@ -2,6 +2,7 @@
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
+#include "install/rollback_journal.h"
 #include "script/globals.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/action_log.h"
@@ -46,6 +47,23 @@ int refuse_switch(const String &word) {
   return EXIT_FAILED;
 }
 
+// A crash, in the product's hook library or in setup, must neither leave half an installation
+// behind nor end with a status that reads as success: what the run changed is undone without a
+// window, the log says what happened, and setup ends with status 2.
+LONG WINAPI end_after_crash(EXCEPTION_POINTERS *pointers) {
+  DWORD code = pointers && pointers->ExceptionRecord ? pointers->ExceptionRecord->ExceptionCode : 0;
+  log_failure(0, "setup: stopped by exception %08lX", static_cast<unsigned long>(code));
+  if (journal_active()) {
+    UndoReport report;
+    journal_undo(&report);
+    log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
+  }
+  log_line("setup: end: exit status %d", EXIT_FAILED);
+  log_close();
+  ExitProcess(EXIT_FAILED);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 // The log's full path: the second uninstall stage runs in another directory.
 void make_log_path_full(String *path) {
   char full[MAX_PATH];
@@ -83,6 +101,7 @@ int exit_status(int result) {
 }
 
 int run_setup(HINSTANCE instance, const char *command_line) {
+  SetUnhandledExceptionFilter(end_after_crash);
   CommandWords args(command_line);
   RunMode mode = choose_mode(args);
   String unknown;

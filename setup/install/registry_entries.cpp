@@ -59,8 +59,9 @@ int is_kept_user_key(const char *key) {
 }
 
 void write_add_remove_entry(SetupInfo *info) {
-  // Without a name the key would be the shared Uninstall key itself.
-  if (info->product_name.length() == 0) return;
+  // Without a name the key would be the shared Uninstall key itself, and a name with a backslash
+  // would address another key (and no uninstall record could be written for it).
+  if (info->product_name.length() == 0 || strchr(info->product_name.c_str(), '\\')) return;
   String key_name = kUninstallParent;
   key_name.append("\\");
   key_name.append(info->product_name);

@@ -2,6 +2,7 @@
 // undoing. Each entry is one block: the fixed part, then its path, its second text and its data.
 #include "install/rollback_journal.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -67,12 +68,99 @@ bool delete_file(const char *path) {
   return DeleteFileA(path) || !is_file(path);
 }
 
-// The kept copy goes back to path, over whatever lies there now.
-bool put_back(const Entry *entry) { return delete_file(entry->path) && MoveFileA(entry->extra, entry->path); }
+// The kept copy goes back to path, over whatever lies there now. Without a kept copy (it was never
+// made, or is gone) the file at path stays.
+bool put_back(const Entry *entry) {
+  if (!is_file(entry->extra)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  return delete_file(entry->path) && MoveFileA(entry->extra, entry->path);
+}
 
 const char *abbreviation(HKEY root) {
   const char *text = root_abbreviation(root);
   return text ? text : "?";
+}
+
+// The journal on disk: each entry is also written, once complete, to a file in the temporary
+// folder named after the product, so that a run killed part-way is undone by the next
+// installation of the same product before that changes anything. A record is a fixed header of
+// 32-bit little-endian fields, then the path, the second text and the data.
+struct DiskRecord {
+  uint32_t magic, kind, existed, type, path_size, extra_size, data_size;
+  char root[8];
+};
+const uint32_t kDiskMagic = 0x4C4E4A5A;  // "ZJNL"
+const DWORD kDiskLimit = 64u * 1024 * 1024;
+
+HANDLE g_disk = INVALID_HANDLE_VALUE;
+char g_disk_path[MAX_PATH];
+
+bool disk_path(const char *product, char *out) {
+  char temp[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof temp, temp);
+  return product && product[0] && n > 0 && n < sizeof temp &&
+         format_text(out, MAX_PATH, "%szindle-%08lx.jnl", temp, static_cast<unsigned long>(mbcs_hash_nocase(product)));
+}
+
+void save(const Entry *entry) {
+  if (g_disk == INVALID_HANDLE_VALUE) return;
+  DiskRecord record = {kDiskMagic, static_cast<uint32_t>(entry->kind), entry->existed ? 1u : 0u, entry->type,
+                       static_cast<uint32_t>(strlen(entry->path) + 1), static_cast<uint32_t>(strlen(entry->extra) + 1),
+                       entry->size, {0}};
+  if (entry->kind >= KEY_CREATED) copy_text(record.root, sizeof record.root, abbreviation(entry->root));
+  DWORD done = 0;
+  WriteFile(g_disk, &record, sizeof record, &done, nullptr);
+  WriteFile(g_disk, entry->path, record.path_size, &done, nullptr);
+  WriteFile(g_disk, entry->extra, record.extra_size, &done, nullptr);
+  if (entry->size) WriteFile(g_disk, entry->data, entry->size, &done, nullptr);
+}
+
+// Ends the file on disk: the journal it held is done with.
+void close_disk() {
+  if (g_disk == INVALID_HANDLE_VALUE) return;
+  CloseHandle(g_disk);
+  g_disk = INVALID_HANDLE_VALUE;
+  DeleteFileA(g_disk_path);
+}
+
+// The records of a file, oldest first, back in the list; a damaged or cut record ends the reading.
+void load(const unsigned char *bytes, DWORD size) {
+  DWORD at = 0;
+  DiskRecord record;
+  while (size - at >= sizeof record) {
+    memcpy(&record, bytes + at, sizeof record);
+    uint64_t rest = static_cast<uint64_t>(record.path_size) + record.extra_size + record.data_size;
+    if (record.magic != kDiskMagic || record.kind > VALUE_WRITTEN || rest > size - at - sizeof record) return;
+    const char *path = reinterpret_cast<const char *>(bytes + at + sizeof record);
+    const char *extra = path + record.path_size;
+    if (!record.path_size || !record.extra_size || path[record.path_size - 1] || extra[record.extra_size - 1]) return;
+    record.root[sizeof record.root - 1] = 0;
+    Entry *entry = push(static_cast<int>(record.kind), path, extra, record.data_size);
+    if (!entry) return;
+    entry->root = root_from_abbreviation(record.root);
+    entry->existed = record.existed != 0;
+    entry->type = record.type;
+    memcpy(entry->data, extra + record.extra_size, record.data_size);
+    at += static_cast<DWORD>(sizeof record + rest);
+  }
+}
+
+// Undoes what a killed run of the product had done, as its journal on disk tells.
+void undo_interrupted_run() {
+  HANDLE file = CreateFileA(g_disk_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD size = GetFileSize(file, nullptr), done = 0;
+  unsigned char *bytes = size != INVALID_FILE_SIZE && size <= kDiskLimit ? static_cast<unsigned char *>(malloc(size + 1)) : nullptr;
+  if (bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size) load(bytes, size);
+  free(bytes);
+  CloseHandle(file);
+  log_line("undo: an earlier installation of this product was stopped part-way; undoing what it did");
+  UndoReport report;
+  journal_undo(&report);
+  log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
+  DeleteFileA(g_disk_path);
 }
 
 bool created_in_run(HKEY root, const char *path) {
@@ -83,7 +171,10 @@ bool created_in_run(HKEY root, const char *path) {
 
 void journal_level(const char *level, void *root) {
   Entry *entry = push(KEY_CREATED, level, "", 0);
-  if (entry) entry->root = static_cast<HKEY>(root);
+  if (entry) {
+    entry->root = static_cast<HKEY>(root);
+    save(entry);
+  }
   log_line("registry key: %s\\%s", abbreviation(static_cast<HKEY>(root)), level);
 }
 
@@ -150,16 +241,24 @@ void note_failure(const Entry *entry, DWORD error, UndoReport *report) {
   report->listed.append(item);
 }
 
+
 }  // namespace
 
-void journal_begin() {
+void journal_begin(const char *product) {
   while (g_newest) drop_newest();
+  close_disk();
+  if (disk_path(product, g_disk_path)) {
+    if (GetFileAttributesA(g_disk_path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run();
+    g_disk = CreateFileA(g_disk_path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  }
   g_active = true;
 }
 
 bool journal_active() { return g_active; }
 
 void journal_commit() {
+  close_disk();  // first: a run killed while it deletes the kept copies has finished all the same
   for (; g_newest; drop_newest()) {
     if (g_newest->kind != FILE_REPLACED || MoveFileA(g_newest->extra, g_newest->path)) continue;
     SetFileAttributesA(g_newest->extra, FILE_ATTRIBUTE_NORMAL);
@@ -170,6 +269,7 @@ void journal_commit() {
 
 void journal_undo(UndoReport *report) {
   g_active = false;
+  if (g_disk != INVALID_HANDLE_VALUE) FlushFileBuffers(g_disk);
   for (; g_newest; drop_newest()) {
     ++report->changes;
     DWORD error = undo_entry(g_newest);
@@ -181,18 +281,25 @@ void journal_undo(UndoReport *report) {
       note_failure(g_newest, error, report);
     }
   }
+  close_disk();
 }
 
 int journal_file_before(const char *path, int exists) {
   if (!g_active) return 1;
   if (exists < 0) exists = is_file(path);
-  if (!exists) return push(FILE_CREATED, path, "", 0) != nullptr;  // nothing, or a directory, in the way
+  if (!exists) {  // nothing, or a directory, in the way
+    Entry *entry = push(FILE_CREATED, path, "", 0);
+    if (entry) save(entry);
+    return entry != nullptr;
+  }
   char dir[MAX_PATH];
   char kept[MAX_PATH];
   DWORD n = GetTempPathA(sizeof dir, dir);
   if (n == 0 || n >= sizeof dir || !GetTempFileNameA(dir, "zbk", 0, kept)) return 0;
   DeleteFileA(kept);
-  if (!push(FILE_REPLACED, path, kept, 0)) return 0;
+  Entry *entry = push(FILE_REPLACED, path, kept, 0);
+  if (!entry) return 0;
+  save(entry);  // before the move: a killed run's kept copy is never unknown
   if (MoveFileA(path, kept)) {
     log_line("file: kept %s as %s", path, kept);
     return 1;
@@ -216,7 +323,13 @@ void journal_file_not_written(const char *path) {
 }
 
 void journal_dir_created(const char *path) {
-  if (g_active && !push(DIR_CREATED, path, "", 0)) log_failure(ERROR_OUTOFMEMORY, "journal: %s", path);
+  if (!g_active) return;
+  Entry *entry = push(DIR_CREATED, path, "", 0);
+  if (!entry) {
+    log_failure(ERROR_OUTOFMEMORY, "journal: %s", path);
+    return;
+  }
+  save(entry);
 }
 
 void journal_key_created(HKEY root, const char *path, int existing) {
@@ -240,5 +353,6 @@ int journal_value_before(HKEY key, HKEY root, const char *path, const char *name
     drop_newest();
     return 0;
   }
+  save(entry);
   return 1;
 }

@@ -15,8 +15,9 @@ struct UndoReport {
 };
 const int kUndoListed = 10;
 
-// Starts an empty journal for the install steps.
-void journal_begin();
+// Starts an empty journal for the install steps. With a product name the journal is also kept on
+// disk, and what an earlier run of that product left when it was killed part-way is undone first.
+void journal_begin(const char *product = nullptr);
 bool journal_active();
 // The steps succeeded: the copies of replaced files are deleted (a copy whose file is missing goes
 // back instead). The journal ends.

@@ -9,9 +9,16 @@
 #include "wizard/pages.h"
 
 void preset_page(SetupInfo *info, WORD page_id) {
-  if (page_id == IDD_DIRECTORY && g_run_options.install_dir.length()) info->install_dir = g_run_options.install_dir;
+  if (page_id == IDD_DIRECTORY && g_run_options.install_dir.length()) {
+    char path[MAX_PATH];
+    if (copy_text(path, sizeof path, g_run_options.install_dir.c_str())) {
+      take_directory(info, path);
+    } else {
+      info->install_dir = g_run_options.install_dir;  // too long for any page: the steps refuse it
+    }
+  }
   if (page_id == IDD_START_MENU && g_run_options.start_menu_folder.length())
-    info->start_menu_folder = g_run_options.start_menu_folder;
+    take_start_menu_folder(info, g_run_options.start_menu_folder.c_str());
 }
 
 int answer_page_silently(SetupInfo *info, WORD page_id) {

@@ -6,7 +6,8 @@
 
 #include "sdk/setup_info.h"
 
-// Sets the value a page shows from its switch, when one was given.
+// Gives a page's value from its switch, when one was given, as the page's Next would: whether or
+// not the page is then shown, the administrator's choice stands.
 void preset_page(SetupInfo *info, WORD page_id);
 // What the page's Next does with the value it shows: RESULT_GO_ON, or RESULT_FAILED (logged) for
 // an install directory the page would not accept.

@@ -35,8 +35,8 @@ const Page kCompletePage = {IDD_COMPLETE, complete_dialog_proc, &SetupDispatchTa
 int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
   int r = (table->*page.before)(info, nullptr);
   if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
+  preset_page(info, page.id);
   if (!skips_dialog(r)) {
-    preset_page(info, page.id);
     r = run_dialog(info->main_window, page.id, page.procedure, info);
     if (r == RESULT_GO_ON && g_run_options.silent) r = answer_page_silently(info, page.id);
     log_line("page %u: result %d", page.id, r);

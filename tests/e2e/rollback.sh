@@ -72,4 +72,24 @@ for entry in "${cases[@]}"; do
   check "$name: files as before" diff "$work/before.files" "$work/after.files"
   check_eq "$name: the product's earlier file" "old one" "$(tr -d '\r' < "$target/one.txt")"
 done
+
+# A run killed part-way is undone by the next run of the product (here one cancelled at once); a
+# crash in a hook is undone by the crashed run itself, which ends with status 2.
+for stop in "kill 3|9" "crash 3|2"; do
+  script Rollback
+  mkdir -p "$target"; printf 'old one\r\n' > "$target/one.txt"; printf 'foreign\r\n' > "$target/foreign.txt"
+  "$WINESERVER" -w
+  state before
+  printf '%s' "${stop%|*}" > "$p/stop.txt"
+  (cd "$p" && timeout 120 "$WINE" setup.exe); check_eq "${stop%|*}: its status" "${stop#*|}" $?
+  printf 'after 1' > "$p/stop.txt"
+  (cd "$p" && exec timeout 120 "$WINE" setup.exe) & run=$!
+  check "${stop%|*}: next run undone" driver wait "Installation Undone" "*" 1 60000 >/dev/null
+  wait $run
+  "$WINESERVER" -w
+  state after
+  check "${stop%|*}: registry as before" diff "$work/before.reg" "$work/after.reg"
+  check "${stop%|*}: files as before" diff "$work/before.files" "$work/after.files"
+  check_eq "${stop%|*}: the product's earlier file" "old one" "$(tr -d '\r' < "$target/one.txt")"
+done
 e2e_summary

@@ -27,8 +27,13 @@ class UnattendedTable : public SetupDispatchTable {
     return is_this_a_valid_win32() ? 0 : -1;
   }
   // A file stop.txt beside setup.ini stops the copy stage: "after N" cancels from CopyFileAfter on
-  // the Nth file, "failed" answers a failed copy with -1.
-  int CopyFileAfter(SetupInfo *, String, String, void *) override { return ++copied_ == cancel_after_ ? 1 : 0; }
+  // the Nth file, "kill N" ends the process there at once, "crash N" writes through a null
+  // pointer there, "failed" answers a failed copy with -1.
+  int CopyFileAfter(SetupInfo *, String, String, void *) override {
+    if (++copied_ == kill_after_) TerminateProcess(GetCurrentProcess(), 9);
+    if (copied_ == crash_after_) *static_cast<volatile int *>(nullptr) = 1;
+    return copied_ == cancel_after_ ? 1 : 0;
+  }
   int CopyFileFailed(SetupInfo *, String, String, void *) override { return fail_copies_ ? -1 : 0; }
   int BeforeIntroDialog(SetupInfo *, void *) override { return 2; }
   int BeforeEulaDialog(SetupInfo *, void *) override { return 3; }
@@ -67,10 +72,14 @@ class UnattendedTable : public SetupDispatchTable {
     fclose(file);
     text[n] = 0;
     if (sscanf(text, "after %d", &cancel_after_) != 1) cancel_after_ = -1;
+    if (sscanf(text, "kill %d", &kill_after_) != 1) kill_after_ = -1;
+    if (sscanf(text, "crash %d", &crash_after_) != 1) crash_after_ = -1;
     fail_copies_ = strncmp(text, "failed", 6) == 0;
   }
   int copied_ = 0;
   int cancel_after_ = -1;
+  int kill_after_ = -1;
+  int crash_after_ = -1;
   bool fail_copies_ = false;
 };
 

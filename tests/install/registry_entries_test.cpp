@@ -201,15 +201,18 @@ TEST_F(RegistryEntriesTest, AddRemoveEntryRunsTheInstalledSetup) {
   EXPECT_EQ(0u, info_.uninstall_items.size()) << "the Add/Remove entry is not part of the record";
 }
 
-TEST_F(RegistryEntriesTest, NoProductNameLeavesTheSharedUninstallKeyAlone) {
+TEST_F(RegistryEntriesTest, NoProductNameOrOneWithABackslashGetsNoAddRemoveEntry) {
   const char *shared = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-  info_.product_name = "";
-  std::string before;
-  bool had = reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &before);
-  ASSERT_EQ(0, apply_registry_entries(&info_));
-  std::string after;
-  EXPECT_EQ(had, reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &after));
-  EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, shared, "DisplayName"));
+  for (const char *name : {"", "..\\..", "Other\\Product"}) {
+    info_.product_name = name;
+    std::string before;
+    bool had = reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &before);
+    ASSERT_EQ(0, apply_registry_entries(&info_));
+    std::string after;
+    EXPECT_EQ(had, reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &after)) << name;
+    EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, shared, "DisplayName")) << name;
+    EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, std::string(shared) + "\\" + name, "DisplayName")) << name;
+  }
 }
 
 }  // namespace
