@@ -77,32 +77,39 @@ int log_open(const char *path, bool append) {
 
 bool log_active() { return g_log.file != INVALID_HANDLE_VALUE; }
 
-void log_line(const char *format, ...) {
-  if (!log_active()) return;
-  char text[kLineSize];
-  va_list args;
-  va_start(args, format);
-  text_vformat(text, sizeof text, format, args);
-  va_end(args);
-  write_line(text, false);
-}
+namespace {
 
-void log_failure(DWORD error, const char *format, ...) {
-  if (!log_active()) return;
+// The formatted text as one line; a failure line gains the system's text for error (none for 0)
+// and goes to the file at once.
+void write_formatted(bool failure, DWORD error, const char *format, va_list args) {
   char text[kLineSize];
-  va_list args;
-  va_start(args, format);
   text_vformat(text, sizeof text, format, args);
-  va_end(args);
-  char reason[MAX_PATH];
-  if (system_error_text(error, reason, sizeof reason)) {
-    char line[kLineSize];
+  char reason[MAX_PATH], line[kLineSize];
+  if (failure && system_error_text(error, reason, sizeof reason)) {
     text_format(line, sizeof line, "%s: %s", text, reason);
     write_line(line, false);
   } else {
     write_line(text, false);
   }
-  flush();
+  if (failure) flush();
+}
+
+}  // namespace
+
+void log_line(const char *format, ...) {
+  if (!log_active()) return;
+  va_list args;
+  va_start(args, format);
+  write_formatted(false, 0, format, args);
+  va_end(args);
+}
+
+void log_failure(DWORD error, const char *format, ...) {
+  if (!log_active()) return;
+  va_list args;
+  va_start(args, format);
+  write_formatted(true, error, format, args);
+  va_end(args);
 }
 
 void log_close() {

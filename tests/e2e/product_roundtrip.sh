@@ -10,18 +10,16 @@ E2E_BUILD=$1
 SRC=$2
 . "$SRC/tests/wine/suite.sh"
 . "$SRC/tests/wine/e2e_lib.sh"
-FILESDAT="$E2E_BUILD/../host/tools/filesdat"
-[ -x "$FILESDAT" ] || { echo "the native packer is missing: $FILESDAT"; exit 1; }
 suite_begin roundtrip "$E2E_BUILD/tests"
 trap suite_end EXIT
 # One Wine session until the simulated restart: a session that ends on its own would run the
 # restart's scheduled deletions early.
 "$WINESERVER" -p
 work="$E2E_BUILD/tests/e2e-roundtrip"
-rm -rf "$work"; mkdir -p "$work/product" "$work/payload/Help" "$work/snap"
+rm -rf "$work"; mkdir -p "$work/snap"
 
-# The product folder as a product maker ships it.
-cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/license.txt" "$work/product/"
+# The product folder as a product maker ships it, its script with two more entries.
+check "files.dat packed" shipped_product "$work"
 extra_entries='base2=HKEY_CURRENT_USER
 key2=Software\Microsoft\Windows\CurrentVersion\Run
 name2=Skellan
@@ -37,9 +35,6 @@ EXTRA="$extra_entries" awk '/^\[/ { section = $0 }
   { print }' "$SRC/products/tuner/setup.ini" > "$work/product/setup.ini"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 "$WINE" reg add "$run_key" /v OtherProgram /d 'C:\other.exe' /f >/dev/null 2>&1
-cp "$E2E_BUILD/tuner/tuner.exe" "$work/payload/"
-cp "$SRC/products/tuner/Help/index.htm" "$work/payload/Help/"
-check "files.dat packed" "$FILESDAT" create "$work/product/files.dat" -C "$work/payload" tuner.exe 'Help/index.htm'
 
 reg_snapshot "$work/snap/reg.before"
 file_snapshot "$work/snap/files.before"

@@ -7,18 +7,12 @@ E2E_BUILD=$1
 SRC=$2
 . "$SRC/tests/wine/suite.sh"
 . "$SRC/tests/wine/e2e_lib.sh"
-FILESDAT="$E2E_BUILD/../host/tools/filesdat"
-[ -x "$FILESDAT" ] || { echo "the native packer is missing: $FILESDAT"; exit 1; }
 suite_begin unattended "$E2E_BUILD/tests"
 trap suite_end EXIT
 "$WINESERVER" -p
 work="$E2E_BUILD/tests/e2e-unattended"
-rm -rf "$work"; mkdir -p "$work/product" "$work/payload/Help"
-cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/license.txt" \
-  "$SRC/products/tuner/setup.ini" "$work/product/"
-cp "$E2E_BUILD/tuner/tuner.exe" "$work/payload/"
-cp "$SRC/products/tuner/Help/index.htm" "$work/payload/Help/"
-"$FILESDAT" create "$work/product/files.dat" -C "$work/payload" tuner.exe 'Help/index.htm' >/dev/null
+rm -rf "$work"
+shipped_product "$work" || exit 1
 drive_c="$WINEPREFIX/drive_c"
 
 # silent LOG ARGS...: runs setup from the product folder with /silent and /log=C:\LOG; the exit

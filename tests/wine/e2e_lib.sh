@@ -19,6 +19,19 @@ e2e_summary() {
   [ "$E2E_FAIL" = 0 ]
 }
 
+# shipped_product WORK: the shipped product as its maker ships it, in WORK/product (its script as
+# it stands), its files in WORK/payload and packed into files.dat. Needs SRC.
+shipped_product() {
+  local packer="$E2E_BUILD/../host/tools/filesdat"
+  [ -x "$packer" ] || { echo "the native packer is missing: $packer"; return 1; }
+  mkdir -p "$1/product" "$1/payload/Help"
+  cp "$E2E_BUILD/setup/setup.exe" "$E2E_BUILD/products/dsetup.dll" "$SRC/products/tuner/license.txt" \
+    "$SRC/products/tuner/setup.ini" "$1/product/"
+  cp "$E2E_BUILD/tuner/tuner.exe" "$1/payload/"
+  cp "$SRC/products/tuner/Help/index.htm" "$1/payload/Help/"
+  "$packer" create "$1/product/files.dat" -C "$1/payload" tuner.exe 'Help/index.htm' >/dev/null
+}
+
 # driver ARGS...: the dialog driver; its output has Windows line ends removed.
 driver() { "$WINE" "$E2E_BUILD/tests/dialog_driver.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
