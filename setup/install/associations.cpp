@@ -21,8 +21,11 @@ void set_default_value(const char *key_name, const char *text) {
   key.Close();
 }
 
-bool usable_extension(const String &ext) {
-  return ext.length() > 0 && !strchr(ext.c_str(), '\\');
+// An extension with a backslash would address a key deeper in HKEY_CLASSES_ROOT, and the record's
+// "ext,program" text must fit 259 characters to be read back at uninstall.
+bool usable_association(const SetupAssociation &item) {
+  return item.ext.length() > 0 && !strchr(item.ext.c_str(), '\\') &&
+         item.ext.length() + item.prog.length() + 1 < MAX_PATH;
 }
 
 void write_one(SetupInfo *info, const SetupAssociation &item, const String &type_key) {
@@ -92,7 +95,7 @@ int write_associations(SetupInfo *info) {
   for (uint32_t i = 0; i < info->associations.size(); ++i) {
     info->associations_cursor = &info->associations[i];
     SetupAssociation item = info->associations[i];
-    if (!usable_extension(item.ext)) continue;
+    if (!usable_association(item)) continue;
     String type_key = item.ext;
     type_key.append(".file.type");
     kRegKey existing;

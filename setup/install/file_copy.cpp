@@ -18,6 +18,10 @@
 
 namespace {
 
+// The pause after each file is for the eye: a delay of minutes (or 4294967295 ms from a negative
+// number) would make the installation seem to hang.
+const uint32_t kLongestCopyDelay = 2000;
+
 int append_system_dir(char which, String *path) {
   char dir[MAX_PATH];
   UINT n = which == '1' ? GetWindowsDirectoryA(dir, sizeof dir) : GetSystemDirectoryA(dir, sizeof dir);
@@ -191,7 +195,7 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
     if (resolved && !there_before && is_loose_file(destination.c_str())) record_file(info, destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
-  if (r == 0 || r == 2 || r == 3) Sleep(info->copy_delay);
+  if (r == 0 || r == 2 || r == 3) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);
   pump_pending_messages();
   return r;
 }

@@ -39,6 +39,10 @@ int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
   HKEY root = hkey_from_root(entry.root);
   const char *abbreviation = root_abbreviation(root);
   if (!abbreviation) return key_failure(nullptr, entry, ERROR_BADKEY);
+  // The record keeps "ROOT\key,name" in at most 259 characters: a longer one could never be
+  // read back, and its value would outlive the product.
+  if (strlen(abbreviation) + entry.key.length() + entry.name.length() + 2 >= MAX_PATH)
+    return key_failure(abbreviation, entry, ERROR_FILENAME_EXCED_RANGE);
   int existing = existing_key_levels(root, entry.key.c_str());
   kRegKey key;
   if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str()))

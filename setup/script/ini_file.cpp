@@ -56,25 +56,37 @@ dIniFile::dIniFile() {
 
 dIniFile::~dIniFile() { free(held_); }
 
+char *dIniFile::read_section(const char *section) {
+  for (DWORD size = 64 * 1024; size <= 8 * 1024 * 1024; size *= 2) {
+    char *text = static_cast<char *>(malloc(size));
+    if (!text) return nullptr;
+    DWORD n = GetPrivateProfileSectionA(section, text, size, path_);
+    // The 95 family returns at most 32,767 characters of a section without saying it cut it.
+    if (n + 2 < size && (n < 32000 || is_this_winnt())) {
+      text[n] = text[n + 1] = 0;
+      return text;
+    }
+    free(text);
+    if (n + 2 < size) return nullptr;  // cut by the system, not by the buffer
+  }
+  return nullptr;
+}
+
 void dIniFile::HoldSection(const char *section) {
   free(held_);
   held_ = nullptr;
   if (!section || !copy_text(held_name_, sizeof held_name_, section)) return;
-  for (DWORD size = 64 * 1024; size <= 8 * 1024 * 1024; size *= 2) {
-    char *text = static_cast<char *>(malloc(size));
-    if (!text) return;
-    DWORD n = GetPrivateProfileSectionA(section, text, size, path_);
-    // The 95 family returns at most 32,767 characters of a section without saying it cut it.
-    bool whole = n + 2 < size && (n < 32000 || is_this_winnt());
-    if (whole) {
-      text[n] = text[n + 1] = 0;
-      held_ = text;
-      cursor_ = text;
-      return;
-    }
-    free(text);
-    if (n + 2 < size) return;  // cut by the system, not by the buffer
-  }
+  held_ = read_section(section);
+  cursor_ = held_;
+}
+
+unsigned long dIniFile::KeyCount(const char *section) {
+  char *text = section ? read_section(section) : nullptr;
+  if (!text) return 0xFFFFFFFFUL;
+  unsigned long count = 0;
+  for (const char *entry = text; *entry; entry += strlen(entry) + 1) ++count;
+  free(text);
+  return count;
 }
 
 bool dIniFile::find_held(const char *section, const char *key, const char **value) {

@@ -20,11 +20,17 @@ class dIniFile {
   // file anew for every key, which for a section of thousands of keys costs more than the rest of
   // setup's start. When the section cannot be read whole it is read key by key as before.
   void HoldSection(const char *section);
+  // How many keys the section holds, at least as many as any total it can mean; 0xFFFFFFFF when
+  // the system cannot tell for certain.
+  unsigned long KeyCount(const char *section);
 
  private:
   // 1 when the held section answers for the key: its text is at *value. 0 when only the system
   // can tell (another section, a key not found, or a quoted value, which the system unquotes).
   bool find_held(const char *section, const char *key, const char **value);
+  // The section's "key=value" texts, each ending in 0, then one more 0 (malloc'd); null when it
+  // cannot be read whole.
+  char *read_section(const char *section);
 
   char path_[1024];
   char held_name_[64];

@@ -25,10 +25,13 @@ bool read_text(dIniFile *script, const char *section, const char *key, String &o
   return true;
 }
 
+// A total beyond the keys its section holds would have setup read (and keep) billions of empty
+// items: it counts as the number of keys.
 unsigned long read_total(dIniFile *script, const char *section) {
   unsigned long total = 0;
   if (!script->GetDWORD(section, "total", &total)) return 0;
-  return total;
+  unsigned long keys = script->KeyCount(section);
+  return total < keys ? total : keys;
 }
 
 bool is_letter(const char *text, char lower) {

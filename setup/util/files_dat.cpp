@@ -143,7 +143,7 @@ int FilesDat::Extract(const char *name, const char *destination) {
   WinFile output;
   if (!output.Create(destination)) return 0;
   int ok = file_.Seek(entry.data_offset) &&
-           (entry.size == 0 || copy_blocks(&file_, &output, entry, buffers.data, buffers.mask));
+           (entry.size == 0 ? entry.reserved == 0 : copy_blocks(&file_, &output, entry, buffers.data, buffers.mask));
   if (!output.Close()) ok = 0;
   if (!ok) DeleteFileA(destination);
   return ok;

@@ -114,16 +114,19 @@ TEST_F(AssociationsTest, ExistingAssociationIsReplacedOnlyWhenTheUserSaysYes) {
   }
 }
 
+// So are those whose record would be too long to be read back at uninstall.
 TEST_F(AssociationsTest, ExtensionsThatNameNoKeyAreSkipped) {
   MessageRecorder boxes(IDYES);
   reg_set_string(HKEY_CLASSES_ROOT, ".zindlea\\inner", "", "untouched");
   add("", "tool.exe", 0);
   add(".zindlea\\inner", "tool.exe", 0);
+  add(".zindlec", std::string(260, 'p').c_str(), 0);
   add(".zindleb", "tool.exe", 0);
   ASSERT_EQ(0, write_associations(&info_));
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ("untouched", value(".zindlea\\inner"));
   EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, ".file.type"));
+  EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, ".zindlec"));
   EXPECT_EQ((std::vector<std::string>{".zindleb,tool.exe"}), recorded());
 }
 

@@ -197,17 +197,22 @@ TEST_F(FilesDatTest, ChecksumMismatchIsADamagedMember) {
   const std::string content = pattern_bytes(40, 9);
   const uint32_t crc = files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>(content.data()), 40);
   EXPECT_EQ(0x88342145u, files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>("files.dat"), 9));
-  for (uint32_t stored : {0u, crc, crc ^ 1u}) {
-    std::string bytes = make_files_dat({{"m.bin", content, 8}});
-    set_files_dat_field(&bytes, 0, kFilesDatReservedField, stored);
+  // An empty member's checksum is that of no bytes, 0.
+  struct Case {
+    std::string content;
+    uint32_t stored;
+    bool good;
+  } cases[] = {{content, 0, true}, {content, crc, true}, {content, crc ^ 1u, false}, {"", 0, true}, {"", 7, false}};
+  for (const Case &c : cases) {
+    std::string bytes = make_files_dat({{"m.bin", c.content, 8}});
+    set_files_dat_field(&bytes, 0, kFilesDatReservedField, c.stored);
     write_archive(bytes);
     std::string out = path("checked.bin");
     DeleteFileA(out.c_str());
     FilesDat archive;
     ASSERT_EQ(1, archive.Open(archive_.c_str()));
-    bool good = stored != (crc ^ 1u);
-    EXPECT_EQ(good ? 1 : 0, archive.Extract("m.bin", out.c_str())) << stored;
-    EXPECT_EQ(good, file_exists(out)) << "no partial file for a damaged member";
+    EXPECT_EQ(c.good ? 1 : 0, archive.Extract("m.bin", out.c_str())) << c.stored;
+    EXPECT_EQ(c.good, file_exists(out)) << "no partial file for a damaged member";
   }
 }
 

@@ -164,6 +164,7 @@ TEST_F(RegistryEntriesTest, AKeyThatCannotBeMadeStopsTheStepBeforeTheUninstallEn
       {"no root", 0, user + "\\X"},
       {"a root the record cannot name", root_from_hkey(HKEY_CURRENT_CONFIG), "ZindleTests"},
       {"a name the registry refuses", root_from_hkey(HKEY_CURRENT_USER), too_long},
+      {"a record too long to read back", root_from_hkey(HKEY_CURRENT_USER), user + "\\" + std::string(230, 'k')},
   };
   for (const Case &c : cases) {
     delete_key_tree(HKEY_CURRENT_USER, user);

@@ -58,6 +58,15 @@ TEST_F(ScriptReaderTest, NumberedItemsFollowTheirOwnMissingKeyRules) {
   EXPECT_STREQ("x.dll", info_.dependencies[1].name.c_str());
 }
 
+// A total far beyond its section's keys would have the reader run for ever.
+TEST_F(ScriptReaderTest, TotalsBeyondTheKeysCountAsTheKeys) {
+  ASSERT_EQ(0, read("[FILES]\ntotal=4294967295\nfilesrc0=a.exe\nfiledst0=a.exe\n"
+                    "[DIRECTORIES]\ntotal=0x1FFFFFFFF\ndir0=bin\n"));
+  ASSERT_EQ(3u, info_.files.size());
+  EXPECT_STREQ("a.exe", info_.files[0].source.c_str());
+  EXPECT_EQ(1u, info_.dirs.size());
+}
+
 TEST_F(ScriptReaderTest, ValuesContainingFailCountAsMissing) {
   ASSERT_EQ(0, read("[PRODUCTNAME]\nname=failsafe\n[FILES]\ntotal=1\nfilesrc0=failsafe.dll\nfiledst0=x\n"
                     "[COPYDELAY]\ndelay=fail\n"));

@@ -7,6 +7,11 @@
 
 bool unpack_member(FILE *archive, const files_dat::Entry &entry, FILE *out, const std::string &archive_path,
                    const std::string &target) {
+  // An empty member's checksum is that of no bytes, 0: any other marks a damaged entry.
+  if (entry.size == 0 && entry.reserved != 0) {
+    report("the content of \"%s\" does not match its checksum: the archive is damaged", entry.name);
+    return false;
+  }
   if (entry.size == 0) return true;
   BlockBuffers buffers;
   if (!buffers.allocate(entry.block_size)) {
