@@ -11,7 +11,7 @@ PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build wine64 xvf
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
-.PHONY: all deps build test demo bench dist clean
+.PHONY: all deps build test demo bench dist clean robustness
 
 all: build
 
@@ -51,6 +51,10 @@ test: build
 	tools/compat.sh $(SHIPPED)
 	cd build/host && ctest --output-on-failure
 	cd build/x86_64 && ctest -j2 --output-on-failure
+
+# The full robustness campaign (about 10 minutes); rewrites the table in docs/reliability.md.
+robustness: build
+	bash tests/robustness/campaign.sh build/x86_64 . --full
 
 demo: build
 	bash tools/demo.sh

@@ -1,0 +1,240 @@
+"""Seeded generators of damaged and hostile inputs: a small valid product per case, then one row of
+a kind's mutation table applied to it. A case is reproduced from its kind, the seed and its number."""
+import struct
+import zlib
+
+ENTRY = 276  # a files.dat directory entry: name[260], block size, CRC-32, size, offset
+
+
+def product(rng, name):
+    """(files, script) of a small valid product; the script is [[section, [[key, value]...]]...]."""
+    files = {'a.txt': b'first file\r\n' * rng.randint(1, 40), 'b.bin': rng.randbytes(rng.randint(0, 5000)),
+             'sub\\c.dat': rng.randbytes(rng.randint(1, 70000))}
+    keys = lambda text: [k.split('=', 1) for k in text.replace('@', name).split(';')]  # noqa: E731
+    return files, [['PRODUCTNAME', keys('name=@')], ['DIRECTORIES', keys('total=1;dir0=sub')],
+                   ['FILES', keys('total=3;' + ';'.join('filesrc%d=%s;filedst%d=%s' % (i, f, i, f)
+                                                           for i, f in enumerate(files)))],
+                   ['STARTMENU ENTRIES', keys('basepath=@;total=1;path0=@;name0=App;prog0=a.txt')],
+                   ['REGISTRY ENTRIES', keys('total=2;base0=HKEY_LOCAL_MACHINE;key0=Software\\RbProd\\@;name0=Dir;'
+                                             'type0=s;value0=%1;base1=HKEY_CURRENT_USER;key1=Software\\RbProd\\@;'
+                                             'name1=Build;type1=d;value1=7')],
+                   ['ASSOCIATIONS', keys('total=1;ext0=.' + name.lower() + ';prog0=a.txt')],
+                   ['DEPEND', keys('total=1;depend0=dep.txt')],
+                   ['VERSION', keys('nameprefix=@;majorhigh=1;majorlow=2;minorhigh=3;minorlow=4')],
+                   ['COPYDELAY', keys('delay=0')]]
+
+
+def render(script):
+    return b''.join(b'[%s]\r\n' % s.encode() + b''.join(b'%s=%s\r\n' % (k.encode(), v.encode('latin-1'))
+                                                      for k, v in keys) for s, keys in script)
+
+
+def pick(values):
+    return lambda r, *_: r.choice(values)
+
+
+PATHS = ['..\\..\\evil.txt', 'sub\\..\\..\\..\\evil', 'C:\\evil.txt', 'D:\\evil', '\\evil', '\\\\server\\share\\x',
+         'CON', 'NUL', 'COM1', 'LPT1.txt', 'aux\\x', '%4evil', '%%', '%', '%1..\\..\\evil', '%2\\..\\..\\evil',
+         'C:evil', 'a' * 300, '.', '..', ' ', 'sub\\', '?*<>|"', 'x:\\' + 'y' * 250]
+NUMBERS = ['4294967295', '4294967296', '99999999999999999999', '-1', '0xFFFFFFFFF', '08', 'abc', '', '  12', '65536']
+
+
+def ini_set(value, sections=(), stems=()):
+    """A row setting one key (of one of `sections`, named after one of `stems`) to value(rng)."""
+    def row(r, script):
+        section = r.choice([s for s in script if s[1] and (not sections or s[0] in sections)] or script)
+        r.choice([k for k in section[1] if k[0].startswith(stems or '')] or section[1] or [['total', '']])[1] = value(r)
+    return row
+
+
+INI_ROWS = [  # (name, change of the script)
+    ('missing section', lambda r, s: s.pop(r.randrange(len(s)))),
+    ('missing key', lambda r, s: (lambda k: k.pop(r.randrange(len(k))) if k else 0)(r.choice(s)[1])),
+    ('total far larger', ini_set(pick(['50', '1000', '4294967295', '0xFFFFFFFF']), stems=('total',))),
+    ('total smaller', ini_set(pick(['0', '1']), stems=('total',))),
+    ('10000-character value', ini_set(lambda r: r.choice('ab\\%.') * 10000)),
+    ('overflowing number', ini_set(pick(NUMBERS), stems=('total', 'type', 'value', 'major', 'minor', 'delay'))),
+    ('hostile destination', ini_set(pick(PATHS), ('FILES', 'DIRECTORIES'), ('filedst', 'dir'))),
+    ('hostile source', ini_set(pick(PATHS), ('FILES', 'DEPEND'), ('filesrc', 'depend'))),
+    ('hostile shortcut path', ini_set(pick(PATHS), ('STARTMENU ENTRIES',))),
+    ('bad registry root or type', ini_set(pick(['HKEY_NOWHERE', '', 'HKLM', 'HKEY_USERS', 'x', 'sd', '\x01']),
+                                          ('REGISTRY ENTRIES',), ('base', 'type'))),
+    ('hostile registry key', ini_set(pick(['', '\\', 'Software', 'Software\\Microsoft', '..\\..\\Software', 'k' * 300]),
+                                     ('REGISTRY ENTRIES',), ('key', 'name'))),
+    ('hostile product name', ini_set(pick(['', 'a\\b', '..\\..', '"q"', 'n' * 300, 'Microsoft', 'Vemmick', 'RbVictim',
+                                           ' ', 'CON', '%s%s%n']), ('PRODUCTNAME',))),
+    ('hostile association', ini_set(pick(['', '.', '\\', '.txt\\..\\..', 'exefile', '*', '.' + 'e' * 300]),
+                                    ('ASSOCIATIONS',))),
+    ('duplicate key', lambda r, s: (lambda k: k.insert(0, [r.choice(k)[0], r.choice(PATHS + NUMBERS)]))(
+        r.choice([x for x in s if x[1]])[1])),
+]
+INI_BYTE_ROWS = [  # (name, change of the rendered bytes)
+    ('binary garbage', lambda r, b: r.randbytes(r.randint(1, 4000))),
+    ('garbage inside', lambda r, b: (lambda i: b[:i] + r.randbytes(r.randint(1, 300)) + b[i:])(r.randrange(len(b)))),
+    ('no line breaks', lambda r, b: b.replace(b'\r\n', b'')),
+    ('bare CR or LF', lambda r, b: b.replace(b'\r\n', r.choice([b'\r', b'\n', b'\n\r']))),
+    ('cut short', lambda r, b: b[:r.randrange(len(b))]),
+    ('zero bytes', lambda r, b: b.replace(b'=', b'=\0', r.randint(1, 5))),
+]
+
+
+def setup_ini(rng, script):
+    if rng.random() < 0.3:
+        name, row = rng.choice(INI_BYTE_ROWS)
+        return name, row(rng, render(script))
+    name, row = rng.choice(INI_ROWS)
+    row(rng, script)
+    return name, render(script)
+
+
+def pack_files_dat(rng, files):
+    """(bytes, entries [name, block, crc, size, offset]); each block is data XOR mask, then the mask."""
+    entries, data, base = [], b'', ENTRY * (len(files) + 1)
+    for name, content in files.items():
+        b = rng.choice([1, 7, 512, 4096, 65536])
+        masks = rng.randbytes(b * -(-len(content) // b))
+        plain = content.ljust(len(masks), b'\0')
+        entries.append([name.encode(), b, zlib.crc32(content), len(content), base + len(data)])
+        data += b''.join(bytes(x ^ y for x, y in zip(plain[i:i + b], masks[i:i + b])) + masks[i:i + b]
+                         for i in range(0, len(masks), b))
+    return directory(entries) + data, entries
+
+
+def directory(entries):
+    return b''.join(e[0][:260].ljust(260, b'\0') + struct.pack('<4I', *[x & 0xFFFFFFFF for x in e[1:]])
+                    for e in entries) + b'\0' * ENTRY
+
+
+def entry_set(field, value):
+    def row(r, blob, entries):
+        e = r.choice(entries)
+        e[field] = value(r, blob, entries, e)
+        return directory(entries) + blob[ENTRY * (len(entries) + 1):]
+    return row
+
+
+def boundaries(blob, entries):
+    points = [ENTRY * i for i in range(len(entries) + 2)] + [e[4] + 2 * e[1] * k for e in entries for k in range(3)]
+    return sorted(p for p in set(points) if 0 <= p < len(blob))
+
+
+FILES_DAT_ROWS = [
+    ('truncated at a boundary', lambda r, b, e: b[:r.choice(boundaries(b, e))]),
+    ('truncated at random', lambda r, b, e: b[:r.randrange(len(b))]),
+    ('offset past the end', entry_set(4, lambda r, b, e, x: len(b) + r.choice([0, 1, 1000, 2 ** 31]))),
+    ('offset overlapping', entry_set(4, lambda r, b, e, x: r.choice(e)[4] + r.choice([0, 1, -1]))),
+    ('offset inside the directory', entry_set(4, lambda r, b, e, x: r.randrange(ENTRY * 2))),
+    ('size past the end', entry_set(3, lambda r, b, e, x: r.choice([x[3] + 1, len(b), 0xFFFFFFFF, 0xFFFFFF00]))),
+    ('size shorter', entry_set(3, lambda r, b, e, x: max(0, x[3] - r.randint(1, 100)))),
+    ('block size 0', entry_set(1, pick([0]))),
+    ('block size huge', entry_set(1, pick([0xFFFFFFFF, 0x80000000, 2 ** 24 + 1]))),
+    ('reserved field set', entry_set(2, lambda r, *_: r.getrandbits(32))),
+    ('name without terminator', entry_set(0, lambda r, b, e, x: (x[0] * 260)[:260])),
+    ('duplicate name', entry_set(0, lambda r, b, e, x: r.choice(e)[0])),
+    ('absolute or climbing name', entry_set(0, pick([b'C:\\evil.txt', b'\\evil.txt', b'..\\evil.txt',
+                                                     b'sub\\..\\..\\evil.txt', b'..\\..\\a.txt']))),
+    ('mask and data differ', lambda r, b, e: (lambda x: b[:x[4] + x[1]] + b[x[4] + x[1] + r.randint(1, x[1]):])(
+        r.choice([y for y in e if y[3]]))),
+    ('data bytes flipped', lambda r, b, e: (lambda i: b[:i] + bytes([b[i] ^ 0x5A]) + b[i + 1:])(
+        r.randrange(ENTRY * (len(e) + 1), len(b)))),
+    ('no terminator entry', lambda r, b, e: b[:ENTRY * len(e)] + b[ENTRY * (len(e) + 1):]),
+]
+
+
+def files_dat(rng, files):
+    blob, entries = pack_files_dat(rng, files)
+    name, row = rng.choice(FILES_DAT_ROWS)
+    return name, row(rng, blob, entries)
+
+
+def pack_package(members, tag=b'^', end=b'%'):
+    return b''.join(tag + n[:260].ljust(260, b'\0') + struct.pack('<I', s & 0xFFFFFFFF) + c
+                    for n, c, s in members) + end
+
+
+DEVICE_NAMES = [b'..\\evil.txt', b'..\\..\\evil.txt', b'C:\\evil.txt', b'\\evil.txt', b'/evil.txt', b'CON', b'NUL',
+                b'COM1', b'LPT1', b'aux.txt', b'CLOCK$', b'sub\\..\\..\\evil', b'', b'a\x01b', b'x' * 259, b'C:evil']
+PACKAGE_ROWS = [
+    ('no terminator', lambda r, m: pack_package(m, end=b'')),
+    ('size past the end', lambda r, m: pack_package(m[:-1] + [(m[-1][0], m[-1][1], len(m[-1][1]) + r.randint(1, 9999))],
+                                                    end=b'')),
+    ('size near 4 GiB', lambda r, m: pack_package([(m[0][0], m[0][1], r.choice([0xFFFFFFFF, 0xFFFFFFF0]))] + m[1:])),
+    ('climbing or device name', lambda r, m: pack_package([(r.choice(DEVICE_NAMES), b'evil\r\n', 6)] + m)),
+    ('name without terminator', lambda r, m: pack_package([(b'n' * 260, b'abc', 3)] + m)),
+    ('unknown tag byte', lambda r, m: pack_package(m, tag=bytes([r.choice([0, 0x41, 0xFF, 0x5F])]))),
+    ('truncated', lambda r, m: pack_package(m)[:r.randrange(1, len(pack_package(m)))]),
+    ('garbage', lambda r, m: r.randbytes(r.randint(0, 3000))),
+]
+
+
+def package_dat(rng):
+    members = [(b'dep%d.txt' % i, c, len(c)) for i, c in enumerate(rng.randbytes(rng.randint(0, 3000))
+                                                                    for _ in range(rng.randint(1, 3)))]
+    name, row = rng.choice(PACKAGE_ROWS)
+    return name, row(rng, members)
+
+
+def record_set(keys, values):
+    return lambda r, rec: rec.__setitem__(r.choice(keys or list(rec)), r.choice(values))
+
+
+IMPORTANT = [k + t for k in ['HKLM\\Software', 'HKLM\\Software\\Microsoft', 'HKLM\\Software\\RbSentinel',
+                             'HKCU\\Software', 'HKLM\\Software\\Quorvane'] for t in ('', ',', ',Keep', '\\')]
+RECORD_ROWS = [  # changes of the values of HKLM\Software\Quorvane\<name>\uninstall
+    ('missing total', lambda r, rec: rec.pop(r.choice([k for k in rec if k.endswith('total')]))),
+    ('total larger than the items', record_set(['dirtotal', 'filetotal', 'keytotal', 'valuetotal', 'createdtotal'],
+                                               [50, 100000, 0xFFFFFFFF, 0x7FFFFFFF])),
+    ('over-long value', record_set(['dir0', 'file0', 'key0', 'value0', 'created0', 'assoc0'],
+                                   [c * n for c in ('x', '\\', 'C:\\') for n in (259, 260, 10000)])),
+    ('malformed root', record_set(['key0', 'value0', 'created0'], [
+        'HKXX\\Software\\RbSentinel,v', 'HKLM', 'HKLM\\', ',', '', 'HKLM\\Software,', '\\Software,v',
+        'hklm\\Software\\RbSentinel,v', 'HKLM\\\\Software,v', 'HKLM\\Software\\RbSentinel'])),
+    ('malformed comma form', record_set(['key0', 'value0', 'assoc0'], [
+        'HKLM\\Software\\RbSentinel,,', ',,,', '.txt', ',exefile', '.txt,', 'HKLM\\Software\\RbSentinel,a,b'])),
+    ('important key', record_set(['key0', 'value0', 'created0'], IMPORTANT)),
+    ('wrong value type', record_set([], [7, 0])),
+    ('hostile path', record_set(['dir0', 'file0'], ['C:\\', 'C:\\windows', 'C:\\windows\\system32', '\\', '', '..',
+                                                    'C:\\rb\\..\\windows', 'CON', 'C:\\*'])),
+]
+
+
+def record(rng, name, inst):
+    rec = {'dirtotal': 1, 'dir0': inst, 'filetotal': 2, 'file0': inst + '\\f0.txt', 'file1': inst + '\\setup.exe',
+           'keytotal': 1, 'key0': 'HKLM\\Software\\RbProd\\%s,Dir' % name, 'assoctotal': 1,
+           'assoc0': '.%s,a.txt' % name.lower(), 'valuetotal': 1, 'value0': 'HKLM\\Software\\RbSentinel,v',
+           'createdtotal': 1, 'created0': 'HKLM\\Software\\RbProd\\' + name}
+    label, row = rng.choice(RECORD_ROWS)
+    for _ in range(rng.randint(1, 2)):
+        row(rng, rec)
+    return label, rec
+
+
+HOSTILE_ARGS = ['', '"', '"unterminated', 'a' * 5000, '"' + 'b' * 300 + '"', '99999999999999999999', '-1', 'abc',
+                '0x10', '"..\\RbVictim"', '"Quorvane\\RbVictim"', '"\\"', '"RbVictim\\..\\x"', '"Microsoft\\Windows"',
+                '"%s%s%s%n"', '""', '"C:\\windows"', '/silent', '/dir=', '/log=C:\\', '/unknown', '/group=']
+SWITCHES = [  # (switch, the forms of its arguments); a new switch is one more row
+    ('-u1', ['"{name}"', '0|1|2', '"res.dll"']),
+    ('-u2', ['0|4|8|1234567|4294967295', '"{dir}"', '0|1', '"{name}"', '"res.dll"']),
+    ('/silent', []),
+    ('/dir=', ['{dir}\\P|CON|{long}|%s%n']),  # a folder given is the administrator's: none outside
+    ('/group=', ['{name}|..\\..\\evil|C:\\evil|{long}']),
+    ('/log=', ['{tmp}\\log.txt|C:\\rb\\nodir\\l.txt|CON|{tmp}|{long}']),
+]
+
+
+def command_line(rng, names):
+    """(row, command line): one switch's arguments left out, added to, made hostile or left open."""
+    switch, forms = rng.choice(SWITCHES)
+    args = [rng.choice(f.split('|')).format(**names) for f in forms]
+    how = rng.choice(['missing', 'extra', 'open quote'] + ['hostile'] * 2 * (switch not in ('/dir=', '/log=')) if args else
+                     ['alone', 'extra'])
+    if how == 'missing':
+        args = args[:rng.randrange(len(args))]
+    elif how == 'extra':
+        args += [rng.choice(HOSTILE_ARGS) for _ in range(rng.randint(1, 30))]
+    elif how != 'alone':
+        i = rng.randrange(len(args))
+        args[i] = rng.choice(HOSTILE_ARGS) if how == 'hostile' else '"' + args[i].strip('"')
+    if switch.endswith('='):  # a value switch of a silent install
+        return '%s %s' % (switch, how), '/silent %s%s %s' % (switch, args[0] if args else '', ' '.join(args[1:]))
+    return '%s %s' % (switch, how), ' '.join([switch] + args)
