@@ -20,7 +20,7 @@ namespace {
 
 // The pause after each file is for the eye: a delay of minutes (or 4294967295 ms from a negative
 // number) would make the installation seem to hang.
-const uint32_t kLongestCopyDelay = 2000;
+const uint32_t kLongestCopyDelay = 1000;
 
 int append_system_dir(char which, String *path) {
   char dir[MAX_PATH];

@@ -72,8 +72,13 @@ void run(const Fields &f) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string command = f[i];
-    bool ok = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, f[2].c_str(), &startup, &process);
+    // Wine now and then refuses a start while the case before is still winding down: try again.
+    bool ok = false;
+    for (int attempt = 0; attempt < 3 && !ok; ++attempt) {
+      if (attempt) Sleep(500);
+      std::string command = f[i];
+      ok = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, f[2].c_str(), &startup, &process);
+    }
     if (ok) CloseHandle(process.hThread);
     started.push_back(ok ? process.hProcess : nullptr);
   }
