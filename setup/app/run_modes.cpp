@@ -1,4 +1,5 @@
-// Mode choice and the uninstall stages' argument checks.
+// setup's run: its switches and log, the choice of mode, the uninstall stages' argument checks, and
+// the end after a crash.
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
@@ -106,9 +107,9 @@ int run_setup(HINSTANCE instance, const char *command_line) {
   RunMode mode = choose_mode(args);
   String unknown;
   bool known = take_run_options(args, first_switch_argument(mode), &g_run_options, &unknown) != 0;
-  // The second uninstall stage goes on with the log its first stage began.
   if (g_run_options.silent) g_message_box = answer_message_box_silently;
   if (g_run_options.log_path.length()) make_log_path_full(&g_run_options.log_path);
+  // The second uninstall stage goes on with the log its first stage began.
   if (g_run_options.log_path.length() && !log_open(g_run_options.log_path.c_str(), mode == MODE_UNINSTALL_SECOND))
     return refuse_log(g_run_options.log_path);
   log_line("setup: start: %s", command_line ? command_line : "");
