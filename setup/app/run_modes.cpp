@@ -57,7 +57,6 @@ LONG WINAPI end_after_crash(EXCEPTION_POINTERS *pointers) {
   if (journal_active()) {
     UndoReport report;
     journal_undo(&report);
-    log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
   }
   log_line("setup: end: exit status %d", EXIT_FAILED);
   log_close();

@@ -86,10 +86,8 @@ int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   StepFailure failure;
   if (take_step_failure(&failure))
     show_failure(info, failure_owner(info), failure.message_id, failure.subject, failure.error);
-  log_line("undo: start");
   UndoReport report;
   journal_undo(&report);
-  log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
   if (report.changes) show_undo_message(info, failure_owner(info), report);
   // The copy stage's request, kept until now: closing the main window ends its message loop.
   if (take_main_window_close() && info->main_window) SendMessageA(info->main_window, WM_CLOSE, 0, 0);

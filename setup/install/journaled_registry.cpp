@@ -4,16 +4,6 @@
 #include "install/created_keys.h"
 #include "install/rollback_journal.h"
 #include "util/action_log.h"
-#include "util/root_keys.h"
-
-namespace {
-
-const char *abbreviation(HKEY root) {
-  const char *text = root_abbreviation(root);
-  return text ? text : "?";
-}
-
-}  // namespace
 
 int journaled_create_key(kRegKey *key, HKEY root, const char *path) {
   int existing = journal_active() ? existing_key_levels(root, path) : -1;
@@ -24,12 +14,12 @@ int journaled_create_key(kRegKey *key, HKEY root, const char *path) {
 
 int journaled_set_string(kRegKey *key, HKEY root, const char *path, const char *name, const char *text) {
   if (!journal_value_before(key->getkey(), root, path, name)) return 0;
-  log_line("registry: %s\\%s, \"%s\" = \"%s\"", abbreviation(root), path, name, text);
+  log_line("registry: %s\\%s, \"%s\" = \"%s\"", root_text(root), path, name, text);
   return key->SetString(name, text);
 }
 
 int journaled_set_dword(kRegKey *key, HKEY root, const char *path, const char *name, unsigned long number) {
   if (!journal_value_before(key->getkey(), root, path, name)) return 0;
-  log_line("registry: %s\\%s, \"%s\" = %lu", abbreviation(root), path, name, number);
+  log_line("registry: %s\\%s, \"%s\" = %lu", root_text(root), path, name, number);
   return key->SetDWORD(name, number);
 }

@@ -78,11 +78,6 @@ bool put_back(const Entry *entry) {
   return delete_file(entry->path) && MoveFileA(entry->extra, entry->path);
 }
 
-const char *abbreviation(HKEY root) {
-  const char *text = root_abbreviation(root);
-  return text ? text : "?";
-}
-
 // The journal on disk: each entry is also written, once complete, to a file in the temporary
 // folder named after the product, so that a run killed part-way is undone by the next
 // installation of the same product before that changes anything. A record is a fixed header of
@@ -109,7 +104,7 @@ void save(const Entry *entry) {
   DiskRecord record = {kDiskMagic, static_cast<uint32_t>(entry->kind), entry->existed ? 1u : 0u, entry->type,
                        static_cast<uint32_t>(strlen(entry->path) + 1), static_cast<uint32_t>(strlen(entry->extra) + 1),
                        entry->size, {0}};
-  if (entry->kind >= KEY_CREATED) copy_text(record.root, sizeof record.root, abbreviation(entry->root));
+  if (entry->kind >= KEY_CREATED) copy_text(record.root, sizeof record.root, root_text(entry->root));
   DWORD done = 0;
   WriteFile(g_disk, &record, sizeof record, &done, nullptr);
   WriteFile(g_disk, entry->path, record.path_size, &done, nullptr);
@@ -159,7 +154,6 @@ void undo_interrupted_run() {
   log_line("undo: an earlier installation of this product was stopped part-way; undoing what it did");
   UndoReport report;
   journal_undo(&report);
-  log_line("undo: end (%d of %d changes not undone)", report.failed, report.changes);
   DeleteFileA(g_disk_path);
 }
 
@@ -175,7 +169,7 @@ void journal_level(const char *level, void *root) {
     entry->root = static_cast<HKEY>(root);
     save(entry);
   }
-  log_line("registry key: %s\\%s", abbreviation(static_cast<HKEY>(root)), level);
+  log_line("registry key: %s\\%s", root_text(static_cast<HKEY>(root)), level);
 }
 
 // Undoing one entry: 0 when done (or nothing was left to undo), else the system's error.
@@ -218,7 +212,7 @@ void describe(const Entry *entry, String *out) {
   *out = kKindNames[entry->kind];
   out->append(" ");
   if (entry->kind >= KEY_CREATED) {
-    out->append(abbreviation(entry->root));
+    out->append(root_text(entry->root));
     out->append("\\");
   }
   out->append(entry->path);
@@ -244,6 +238,11 @@ void note_failure(const Entry *entry, DWORD error, UndoReport *report) {
 
 }  // namespace
 
+const char *root_text(HKEY root) {
+  const char *text = root_abbreviation(root);
+  return text ? text : "?";
+}
+
 void journal_begin(const char *product) {
   while (g_newest) drop_newest();
   close_disk();
@@ -268,6 +267,7 @@ void journal_commit() {
 }
 
 void journal_undo(UndoReport *report) {
+  log_line("undo: start");
   g_active = false;
   if (g_disk != INVALID_HANDLE_VALUE) FlushFileBuffers(g_disk);
   for (; g_newest; drop_newest()) {
@@ -281,6 +281,7 @@ void journal_undo(UndoReport *report) {
       note_failure(g_newest, error, report);
     }
   }
+  log_line("undo: end (%d of %d changes not undone)", report->failed, report->changes);
   close_disk();
 }
 

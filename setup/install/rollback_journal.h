@@ -15,6 +15,9 @@ struct UndoReport {
 };
 const int kUndoListed = 10;
 
+// The root's abbreviation for the log and the journal file; "?" for a root without one.
+const char *root_text(HKEY root);
+
 // Starts an empty journal for the install steps. With a product name the journal is also kept on
 // disk, and what an earlier run of that product left when it was killed part-way is undone first.
 void journal_begin(const char *product = nullptr);

@@ -81,11 +81,13 @@ void dIniFile::HoldSection(const char *section) {
 }
 
 unsigned long dIniFile::KeyCount(const char *section) {
-  char *text = section ? read_section(section) : nullptr;
+  if (!section) return 0xFFFFFFFFUL;
+  bool held = held_ && ascii_compare_nocase(section, held_name_) == 0;
+  char *text = held ? held_ : read_section(section);
   if (!text) return 0xFFFFFFFFUL;
   unsigned long count = 0;
   for (const char *entry = text; *entry; entry += strlen(entry) + 1) ++count;
-  free(text);
+  if (!held) free(text);
   return count;
 }
 
@@ -99,11 +101,7 @@ bool dIniFile::find_held(const char *section, const char *key, const char **valu
     for (const char *entry = begin; *entry && entry != end; entry += strlen(entry) + 1) {
       const char *equals = strchr(entry, '=');
       size_t name_length = equals ? static_cast<size_t>(equals - entry) : strlen(entry);
-      char name[64];
-      if (name_length != key_length || name_length >= sizeof name) continue;
-      memcpy(name, entry, name_length);
-      name[name_length] = 0;
-      if (ascii_compare_nocase(name, key) != 0) continue;
+      if (name_length != key_length || !ascii_equals_nocase(entry, name_length, key)) continue;
       *value = equals ? equals + 1 : "";
       // A value as the system would not hand it out as it stands: quoted, or with blanks around.
       size_t length = strlen(*value);

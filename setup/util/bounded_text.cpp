@@ -68,6 +68,13 @@ int ascii_compare_nocase(const char *a, const char *b) {
   }
 }
 
+bool ascii_equals_nocase(const char *text, size_t length, const char *word) {
+  for (size_t i = 0; i < length; ++i)
+    if (!word[i] || fold_ascii(static_cast<unsigned char>(text[i])) != fold_ascii(static_cast<unsigned char>(word[i])))
+      return false;
+  return word[length] == 0;
+}
+
 static unsigned char fold_ansi(unsigned char c) {
   if (c < 0x80) return static_cast<unsigned char>(fold_ascii(c));
   char one[1] = {static_cast<char>(c)};

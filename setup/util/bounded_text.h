@@ -23,6 +23,8 @@ void format_with_name(char *out, size_t size, const char *format, const char *na
 
 // ASCII-only case-insensitive comparison: A-Z fold to a-z, nothing else folds. 0 when equal.
 int ascii_compare_nocase(const char *a, const char *b);
+// The same for the first length characters of text against the whole of word: true when equal.
+bool ascii_equals_nocase(const char *text, size_t length, const char *word);
 
 // Case-insensitive comparison of whole strings honouring double-byte characters of the active code page.
 int mbcs_compare_nocase(const char *a, const char *b);

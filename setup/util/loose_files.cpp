@@ -28,17 +28,6 @@ size_t plain_first_part(const char *name) {
   return length;
 }
 
-bool same_nocase(const char *a, const char *b, size_t length) {
-  if (strlen(b) != length) return false;
-  for (size_t i = 0; i < length; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void LooseFiles::list(const char *dir) {
@@ -61,7 +50,7 @@ void LooseFiles::list(const char *dir) {
 
 bool LooseFiles::listed(const char *text, size_t length) const {
   for (uint32_t i = 0; i < names_.size(); ++i)
-    if (same_nocase(text, names_[i].c_str(), length)) return true;
+    if (ascii_equals_nocase(text, length, names_[i].c_str())) return true;
   return false;
 }
 
