@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "install/created_keys.h"
+#include "install/earlier_record.h"
 #include "install/journaled_registry.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/step_failure.h"
 
@@ -81,14 +83,13 @@ int record_failure(const SetupInfo *info, DWORD error) {
   return note_step_failure(IDS_RECORD_NOT_WRITTEN, subject.c_str(), error);
 }
 
-// Reads one kind: its total (missing or unreadable: 0) and each numbered text that can be read.
-// A total can never exceed the number of values in the key, so a damaged total cannot make the
-// reader (or the removal steps after it) walk billions of numbers.
-void read_kind(SetupInfo *info, kRegKey &key, const RecordKind &entry, unsigned long value_count) {
+// Reads one kind into items and returns its total (missing or unreadable: 0). A total can never
+// exceed the number of values in the key, so a damaged total cannot make the reader (or the
+// removal steps after it) walk billions of numbers.
+uint32_t read_kind(kRegKey &key, const RecordKind &entry, unsigned long value_count, ItemList<UninstallInfo> *items) {
   unsigned long total = 0;
   if (!key.GetDWORD(entry.total_name, &total)) total = 0;
   if (total > value_count) total = value_count;
-  if (entry.total) info->*entry.total = static_cast<uint32_t>(total);
   for (unsigned long i = 0; i < total; ++i) {
     char name[32];
     char text[MAX_PATH];
@@ -96,7 +97,43 @@ void read_kind(SetupInfo *info, kRegKey &key, const RecordKind &entry, unsigned 
     text[0] = 0;
     // A value that is missing, of another type or longer than 259 characters gives no item.
     if (!key.GetString(name, text, sizeof text)) continue;
-    append_item(info, entry.kind, static_cast<int32_t>(i), text);
+    UninstallInfo item;
+    item.kind = entry.kind;
+    item.index = static_cast<int32_t>(i);
+    item.value = text;
+    items->append(item);
+  }
+  return static_cast<uint32_t>(total);
+}
+
+// Reads every kind of the record at path (below HKLM) into items, and each kind's total into
+// totals. 0 when there is no record.
+int read_record_items(const char *path, ItemList<UninstallInfo> *items, uint32_t totals[kKindCount]) {
+  kRegKey key;
+  if (!key.Open(HKEY_LOCAL_MACHINE, path)) return 0;
+  unsigned long value_count = key.values();
+  for (int i = 0; i < kKindCount; ++i) totals[i] = read_kind(key, kKinds[i], value_count, items);
+  return 1;
+}
+
+// Numbers the items of each kind 0, 1, 2 ... in list order (a damaged record may skip numbers).
+void number_in_order(ItemList<UninstallInfo> *items) {
+  int32_t next[kKindCount] = {};
+  for (UninstallInfo &item : *items)
+    if (const RecordKind *entry = kind_entry(item.kind)) item.index = next[entry - kKinds]++;
+}
+
+// Writes the items of one list, each under its kind's number plus offsets[kind], and counts them.
+void write_items(kRegKey *key, const char *path, const ItemList<UninstallInfo> &items, const uint32_t offsets[kKindCount],
+                 uint32_t counts[kKindCount]) {
+  for (const UninstallInfo &item : items) {
+    const RecordKind *entry = kind_entry(item.kind);
+    if (!entry) continue;
+    int k = static_cast<int>(entry - kKinds);
+    char name[32];
+    if (format_text(name, sizeof name, entry->item_format, static_cast<int>(offsets[k] + static_cast<uint32_t>(item.index))))
+      journaled_set_string(key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str());
+    ++counts[k];
   }
 }
 
@@ -122,8 +159,12 @@ int record_assoc(SetupInfo *info, const char *extension, const char *program) {
 int write_uninstall_record(SetupInfo *info) {
   char path[kKeyPathSize];
   if (!product_key_path(info, true, path, sizeof path)) return record_failure(info, ERROR_BADKEY);
-  // The product's key and those above it, when the record is the first to need them; the
-  // "uninstall" key itself goes when the record is read.
+  // What an earlier installation recorded goes first: its directories were made before this
+  // run's, and the removal goes from the last directory to the first.
+  ItemList<UninstallInfo> earlier, carried;
+  uint32_t earlier_totals[kKindCount];
+  read_record_items(path, &earlier, earlier_totals);
+  // The product's key and those above it, when the record is the first to need them.
   char product[kKeyPathSize];
   product_key_path(info, false, product, sizeof product);  // fits: it is the shorter of the two
   int existing = existing_key_levels(HKEY_LOCAL_MACHINE, product);
@@ -131,37 +172,40 @@ int write_uninstall_record(SetupInfo *info) {
   if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, path)) return record_failure(info, GetLastError());
   if (info->uninstall_items.size() == 0) return 0;  // an empty record writes no value at all
   record_created_levels(info, HKEY_LOCAL_MACHINE, product, existing);
-  uint32_t counts[kKindCount] = {};
-  for (info->uninstall_items_cursor = info->uninstall_items.begin();
-       info->uninstall_items_cursor != info->uninstall_items.end(); ++info->uninstall_items_cursor) {
-    const UninstallInfo &item = *info->uninstall_items_cursor;
-    const RecordKind *entry = kind_entry(item.kind);
-    if (!entry) continue;
-    char name[32];
-    if (format_text(name, sizeof name, entry->item_format, static_cast<int>(item.index)))
-      journaled_set_string(&key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str());
-    ++counts[entry - kKinds];
-  }
+  carry_over_items(info->uninstall_items, earlier, &carried);
+  number_in_order(&carried);
+  uint32_t none[kKindCount] = {}, offsets[kKindCount] = {}, counts[kKindCount] = {};
+  write_items(&key, path, carried, none, offsets);
+  write_items(&key, path, info->uninstall_items, offsets, counts);
   // The totals are the same whether written after every item or once here.
-  for (int i = 0; i < kKindCount; ++i) journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, counts[i]);
+  for (int i = 0; i < kKindCount; ++i)
+    journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, offsets[i] + counts[i]);
   return 0;
 }
 
 int read_uninstall_record(SetupInfo *info) {
   char path[kKeyPathSize];
-  if (!product_key_path(info, true, path, sizeof path)) return 0;
-  {
-    kRegKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, path)) {
-      unsigned long value_count = key.values();
-      for (const RecordKind &entry : kKinds) read_kind(info, key, entry, value_count);
-    }
-  }
-  // The registry copy goes at once, so an interrupted uninstall cannot be repeated from it.
-  if (!product_key_path(info, false, path, sizeof path)) return 0;
-  kRegKey product;
-  if (product.Open(HKEY_LOCAL_MACHINE, path)) RegDeleteKeyA(product.getkey(), "uninstall");
+  uint32_t totals[kKindCount];
+  if (!product_key_path(info, true, path, sizeof path) || !read_record_items(path, &info->uninstall_items, totals))
+    return 0;
+  for (int i = 0; i < kKindCount; ++i)
+    if (kKinds[i].total) info->*kKinds[i].total = totals[i];
   return 0;
+}
+
+int uninstall_record_path(const SetupInfo *info, char *out, size_t size) { return product_key_path(info, true, out, size); }
+
+void delete_uninstall_record(SetupInfo *info) {
+  char path[kKeyPathSize];
+  if (!product_key_path(info, false, path, sizeof path)) return;
+  kRegKey product;
+  if (!product.Open(HKEY_LOCAL_MACHINE, path)) return;
+  if (RegDeleteKeyA(product.getkey(), "uninstall") == ERROR_SUCCESS) log_line("uninstall: record removed: HKLM\\%s\\uninstall", path);
+  // The record's key leaves the product's key empty unless something else lives there.
+  bool empty = product.children() == 0 && product.values() == 0;
+  product.Close();
+  kRegKey maker;
+  if (empty && maker.Open(HKEY_LOCAL_MACHINE, "Software\\Quorvane")) RegDeleteKeyA(maker.getkey(), info->product_name.c_str());
 }
 
 int find_uninstall_item(SetupInfo *info, int kind, int index, char *buffer, unsigned long size) {

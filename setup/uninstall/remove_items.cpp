@@ -185,6 +185,32 @@ void remove_association(const char *text) {
   log_line("uninstall: association removed: %s", text);
 }
 
+// The record stays below the product's key until the last removal is done, so that an uninstall
+// stopped part-way leaves it for the next run; the keys on its path go after it.
+bool holds_record(const SetupInfo *info, const RecordedKey &item) {
+  char record[MAX_PATH + 32];
+  if (item.root != HKEY_LOCAL_MACHINE || !uninstall_record_path(info, record, sizeof record)) return false;
+  size_t length = strlen(item.key_path);
+  return ascii_equals_nocase(record, length, item.key_path) && record[length] == '\\';
+}
+
+// The keys of the registry-value items and those the installation created, deepest first: either
+// those that hold the record or all others. The keys of values written into keys already there stay.
+void remove_keys(SetupInfo *info, bool record_holders) {
+  int deepest = 0;
+  auto chosen = [&](const RecordedKey &item, int32_t kind) {
+    return kind != RECORD_VALUE && holds_record(info, item) == record_holders;
+  };
+  for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
+    if (chosen(item, kind) && key_depth(item.key_path) > deepest) deepest = key_depth(item.key_path);
+  });
+  for (int depth = deepest; depth > 0; --depth) {
+    for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
+      if (chosen(item, kind) && key_depth(item.key_path) == depth) remove_key_once_empty(info, item, kind == RECORD_KEY);
+    });
+  }
+}
+
 }  // namespace
 
 int split_key_path(const char *key_path, char *parent, unsigned long parent_size, char *subkey,
@@ -253,18 +279,14 @@ int remove_directories(SetupInfo *info) {
 int remove_registry_keys(SetupInfo *info) {
   // Every recorded value first, so that a key holds only what the record does not list by the time
   // its own turn comes.
-  int deepest = 0;
   for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
     if (kind != RECORD_CREATED_KEY) remove_recorded_value(info, item);
-    if (kind != RECORD_VALUE && key_depth(item.key_path) > deepest) deepest = key_depth(item.key_path);
   });
-  // Then the keys of the registry-value items and those the installation created, deepest first.
-  // The keys of values that were written into keys already there stay.
-  for (int depth = deepest; depth > 0; --depth) {
-    for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
-      if (kind != RECORD_VALUE && key_depth(item.key_path) == depth)
-        remove_key_once_empty(info, item, kind == RECORD_KEY);
-    });
-  }
+  remove_keys(info, false);
+  return 0;
+}
+
+int remove_keys_holding_record(SetupInfo *info) {
+  remove_keys(info, true);
   return 0;
 }

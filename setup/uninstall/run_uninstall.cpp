@@ -1,10 +1,8 @@
 // run_uninstall and remove_product: the hooks around the removal, the Uninstalling dialog or a
 // silent removal, and the scheduling of setup's temporary copies for deletion.
-#include <cstring>
 
 #include "install/uninstall_record.h"
 #include "res/resource.h"
-#include "sdk/reg_key.h"
 #include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
 #include "uninstall/uninstall_stages.h"
@@ -56,21 +54,6 @@ void schedule_temporary_copies() {
   if (format_text(path, sizeof path, "%sdsetup.dll", temp)) mark_file_for_deletion(path);
 }
 
-// The uninstall record lived in HKLM\Software\Quorvane\<product>\uninstall; once the record
-// is gone the product's key is left empty, and an empty key is removed with it.
-void remove_empty_product_key(SetupInfo *info) {
-  const char *product = info->product_name.c_str();
-  if (!product[0] || strchr(product, '\\')) return;
-  char path[260];
-  if (!format_text(path, sizeof path, "Software\\Quorvane\\%s", product)) return;
-  kRegKey key;
-  if (!key.Open(HKEY_LOCAL_MACHINE, path)) return;
-  bool empty = key.children() == 0 && key.values() == 0;
-  key.Close();
-  kRegKey maker;
-  if (empty && maker.Open(HKEY_LOCAL_MACHINE, "Software\\Quorvane")) RegDeleteKeyA(maker, product);
-}
-
 // The removal in its fixed order, with a progress line before each part.
 int remove_items_in_order(SetupInfo *info, SetupDispatchTable *table, HWND window) {
   read_uninstall_record(info);
@@ -85,7 +68,9 @@ int remove_items_in_order(SetupInfo *info, SetupDispatchTable *table, HWND windo
   if (remove_directories(info) != 0) return RESULT_FAILED;
   progress_line(info, window, IDS_REMOVING_REGISTRY);
   if (remove_registry_keys(info) != 0) return RESULT_FAILED;
-  remove_empty_product_key(info);
+  // Only now the record goes: an uninstall stopped before this point can be finished from it.
+  delete_uninstall_record(info);
+  remove_keys_holding_record(info);
   return RESULT_GO_ON;
 }
 

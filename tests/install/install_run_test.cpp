@@ -267,6 +267,8 @@ TEST(InstallRun, InstallsTheSampleProductAndRemovesItAgain) {
   ASSERT_EQ(0, remove_associations(&removal));
   ASSERT_EQ(0, remove_directories(&removal));
   ASSERT_EQ(0, remove_registry_keys(&removal));
+  delete_uninstall_record(&removal);
+  ASSERT_EQ(0, remove_keys_holding_record(&removal));
   EXPECT_EQ(0, removal.removal_incomplete);
   EXPECT_EQ(0u, removal.uninstall_failures.size());
 

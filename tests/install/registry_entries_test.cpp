@@ -119,6 +119,8 @@ TEST_F(RegistryEntriesTest, UninstallRemovesOnlyWhatTheEntriesWrote) {
   removal.product_name = kProduct;
   ASSERT_EQ(0, read_uninstall_record(&removal));
   ASSERT_EQ(0, remove_registry_keys(&removal));
+  delete_uninstall_record(&removal);
+  ASSERT_EQ(0, remove_keys_holding_record(&removal));
 
   EXPECT_EQ("keep", reg_string_or(HKEY_CURRENT_USER, base + "\\Shared", "Theirs", "?"));
   EXPECT_FALSE(reg_value_exists(HKEY_CURRENT_USER, base + "\\Shared", "Mine"));

@@ -134,9 +134,42 @@ TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKin
   EXPECT_EQ(2u, back.uninstall_file_total);
   EXPECT_EQ(1u, back.uninstall_key_total);
   EXPECT_EQ(1u, back.uninstall_assoc_total);
-  // Read once: the registry copy is gone, the product key stays.
-  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key_));
-  EXPECT_TRUE(key_exists(HKEY_LOCAL_MACHINE, product_key_));
+  // Reading leaves the record for a removal stopped part-way; only the deletion after it takes
+  // the record, and the product key it leaves empty.
+  EXPECT_TRUE(key_exists(HKEY_LOCAL_MACHINE, record_key_));
+  delete_uninstall_record(&back);
+  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, product_key_));
+}
+
+// An installation over an earlier record keeps the earlier items it did not make again, first and
+// numbered afresh, each once; what it made itself follows, as this run numbered it.
+TEST_F(UninstallRecordTest, EarlierRecordIsCarriedOverOnce) {
+  {
+    kRegKey key;
+    ASSERT_EQ(1, key.Create(HKEY_LOCAL_MACHINE, record_key_.c_str()));
+    key.SetDWORD("dirtotal", 3);
+    key.SetString("dir0", "C:\\P");
+    key.SetString("dir2", "C:\\P\\Sub");  // a gap at dir1
+    key.SetDWORD("filetotal", 3);
+    key.SetString("file0", "C:\\P\\a.exe");
+    key.SetString("file1", "C:\\P\\old.exe");
+    key.SetString("file2", "C:\\P\\old.exe");  // recorded twice by that run
+    key.SetDWORD("createdtotal", 1);
+    key.SetString("created0", "HKLM\\Software\\Q");
+  }
+  add_item(info_, RECORD_FILE, 0, "c:\\p\\A.EXE");
+  add_item(info_, RECORD_DIR, 0, "C:\\P\\New");
+  add_item(info_, RECORD_KEY, 0, "HKLM\\Software\\Q,V");
+  ASSERT_EQ(0, write_uninstall_record(&info_));
+  SetupInfo back;
+  back.product_name = product_.c_str();
+  read_uninstall_record(&back);
+  std::vector<Item> expected = {
+      {RECORD_DIR, 0, "C:\\P"}, {RECORD_DIR, 1, "C:\\P\\Sub"}, {RECORD_DIR, 2, "C:\\P\\New"},
+      {RECORD_FILE, 0, "C:\\P\\old.exe"}, {RECORD_FILE, 1, "c:\\p\\A.EXE"},
+      {RECORD_KEY, 0, "HKLM\\Software\\Q,V"}, {RECORD_CREATED_KEY, 0, "HKLM\\Software\\Q"},
+  };
+  EXPECT_EQ(expected, items_of(back));
 }
 
 TEST_F(UninstallRecordTest, EmptyRecordWritesNoValuesAndReadsAsEmpty) {
@@ -153,7 +186,6 @@ TEST_F(UninstallRecordTest, EmptyRecordWritesNoValuesAndReadsAsEmpty) {
   EXPECT_EQ(0u, back.uninstall_items.size());
   EXPECT_EQ(0u, back.uninstall_file_total);
   EXPECT_EQ(0u, back.uninstall_dir_total);
-  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key_));
 }
 
 TEST_F(UninstallRecordTest, MissingRecordLeavesListAndTotalsAsTheyWere) {
@@ -206,7 +238,6 @@ TEST_F(UninstallRecordTest, DamagedRecordGivesOnlyTheItemsThatCanBeRead) {
   EXPECT_EQ(-1, find_uninstall_item(&back, RECORD_DIR, 1, buffer, sizeof buffer));
   EXPECT_EQ(-1, find_uninstall_item(&back, RECORD_DIR, 2, buffer, sizeof buffer));
   EXPECT_STREQ("untouched", buffer);
-  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key_));
 }
 
 // A product name must name exactly one key below Quorvane: an empty one or one with a backslash

@@ -248,6 +248,28 @@ TEST_F(RemoveKeysTest, KeyThatCannotBeDeletedIsReported) {
   EXPECT_EQ(1, info_.removal_incomplete);
 }
 
+// The record's own key holds the record until the removal is done: a recorded key on its path is
+// neither removed nor reported left while the record is there, and goes after it.
+TEST_F(RemoveKeysTest, KeysOnTheRecordsPathWaitForTheRecord) {
+  const std::string product = "Software\\Quorvane\\ZindleRemoveKeys";
+  delete_key_tree(HKEY_LOCAL_MACHINE, product);
+  info_.product_name = "ZindleRemoveKeys";
+  make_key(HKEY_LOCAL_MACHINE, product + "\\uninstall", "filetotal");
+  make_key(HKEY_LOCAL_MACHINE, product, "Ver");
+  record(info_, RECORD_KEY, {"hklm\\" + product + ",Ver"});
+  EXPECT_EQ(0, remove_registry_keys(&info_));
+  EXPECT_FALSE(value_exists(HKEY_LOCAL_MACHINE, product, "Ver"));
+  EXPECT_TRUE(key_exists(HKEY_LOCAL_MACHINE, product + "\\uninstall"));
+  EXPECT_TRUE(failures_of(info_).empty());
+  kRegKey key;
+  ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, product.c_str()));
+  RegDeleteKeyA(key.getkey(), "uninstall");
+  key.Close();
+  EXPECT_EQ(0, remove_keys_holding_record(&info_));
+  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, product));
+  EXPECT_TRUE(failures_of(info_).empty());
+}
+
 // Texts the writer never produces delete nothing at all.
 TEST_F(RemoveKeysTest, MalformedRecordsDeleteNothing) {
   const std::string k = base() + "\\Keep";
