@@ -10,8 +10,11 @@
 #include "util/bounded_text.h"
 #include "util/messages.h"
 #include "util/run_options.h"
+#include "util/uninstall_signal.h"
 
 namespace {
+
+RunMode g_mode = MODE_INSTALL;
 
 void report_incomplete_command_line() {
   show_fatal_message(
@@ -58,6 +61,8 @@ LONG WINAPI end_after_crash(EXCEPTION_POINTERS *pointers) {
     UndoReport report;
     journal_undo(&report);
   }
+  // An installer that replaces the product waits for its uninstall to say that it is over.
+  if (g_mode != MODE_INSTALL) signal_uninstall_finished(g_setup_info.product_name.c_str());
   log_line("setup: end: exit status %d", EXIT_FAILED);
   log_close();
   ExitProcess(EXIT_FAILED);
@@ -104,6 +109,7 @@ int run_setup(HINSTANCE instance, const char *command_line) {
   SetUnhandledExceptionFilter(end_after_crash);
   CommandWords args(command_line);
   RunMode mode = choose_mode(args);
+  g_mode = mode;
   String unknown;
   bool known = take_run_options(args, first_switch_argument(mode), &g_run_options, &unknown) != 0;
   if (g_run_options.silent) g_message_box = answer_message_box_silently;

@@ -108,7 +108,6 @@ class RobustTable : public SetupDispatchTable {
   FAULT_THEN(BeforePathDialog, 2)
   FAULT_THEN(BeforeStartDialog, 2)
   FAULT_THEN(BeforeCompleteDialog, 2)
-  FAULT_THEN(BeforePreviousDialog, 3)
   FAULT_THEN(BeforeVerifyUninstallDialog, 2)
   FAULT_THEN(AfterVerifyUninstallDialog, 0)
   FAULT_THEN(CopyBefore, 0)
@@ -121,6 +120,14 @@ class RobustTable : public SetupDispatchTable {
     fault_point("BeforeReadyDialog");
     int shown = SetupDispatchTable::BeforeReadyDialog(info, reserved);
     return g_answers_pages ? 2 : shown;
+  }
+  // The earlier installation is kept, unless replace.txt beside setup.ini asks for the page (which
+  // a silent run answers with "remove it").
+  int BeforePreviousDialog(SetupInfo *info, void *) override {
+    fault_point("BeforePreviousDialog");
+    String replace(info->source_dir);
+    replace.append("\\replace.txt");
+    return g_answers_pages && GetFileAttributesA(replace.c_str()) == INVALID_FILE_ATTRIBUTES ? 3 : 0;
   }
   int CopyFileBefore(SetupInfo *, String, String, void *) override {
     fault_point("CopyFileBefore");

@@ -227,11 +227,12 @@ HOOKS = {'install': ['SetupCreate', 'BeforeReadyDialog', 'CopyBefore', 'CopyFile
 FAULTS = ([('install', 'killed at', s, p) for s, p in INSTALL_STEPS.items()]
           + [('uninstall', 'killed at', s, p) for s, p in REMOVALS.items()]
           + [(st, 'hook crash', x, x + ' 1') for st in HOOKS for x in HOOKS[st]]
+          + [('install', 'replacing, the old uninstall crashes in', 'UninstallCreate', 'UninstallCreate 1')]
           + [(st, how, where, '') for st, how, where in [
               ('install', 'file held', 'a.txt'), ('uninstall', 'file held', 'a.txt'), ('install', 'read-only', 'folder'),
               ('install', 'disk full', 'F:'), ('uninstall', 'temp', 'missing'), ('uninstall', 'temp', 'read-only'),
               ('uninstall', 'twice at once', '')]])
-SAMPLE_FAULTS = [1, 4, 9, 12, 17, 22, 25, 26, 29]  # of each kind one, without a mount or a race
+SAMPLE_FAULTS = [1, 4, 9, 12, 17, 22, 25, 26, 27, 30]  # of each kind one, without a mount or a race
 
 
 def mounted(target, options):
@@ -247,6 +248,9 @@ def fault(h, rng, n):
     files, _ = c.product(rng)
     row, problems, r = ' '.join((stage, how, where)).strip(), [], c.install() if stage == 'uninstall' else None
     disk, again = os.path.join(h.c, '..', 'rb-disk'), (c.install if stage == 'install' else c.uninstall)
+    if how.startswith('replacing'):
+        c.install()
+        c.put('src/replace.txt', b'')
     if point:
         spot = point.split(' ', 2)
         c.put('tmp/fault.txt', ' '.join([spot[0], 'kill' if how == 'killed at' else 'crash'] + spot[1:]).encode())
@@ -280,7 +284,7 @@ def fault(h, rng, n):
         r = c.uninstall(temp='tmp\\missing') if how == 'temp' else c.uninstall(lines=2)
     for f in ('tmp/fault.txt', 'tmp/fault-hit.txt'):
         os.remove(c.path(f)) if os.path.exists(c.path(f)) else None
-    if r and r['codes'] == [0] and stage == 'install' and how != 'file held' and where != 'SetupDestroy':
+    if r and r['codes'] == [0] and stage == 'install' and how in ('killed at', 'hook crash', 'read-only', 'disk full') and where != 'SetupDestroy':
         problems.append('false success')
     # A product the fault left installed is uninstalled; otherwise the install must succeed first.
     if not os.path.exists(c.path('inst/P/setup.exe')) or (stage == 'install' and how != 'file held'):
