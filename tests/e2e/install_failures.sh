@@ -38,8 +38,10 @@ check "uninstall removed everything" driver wait "Uninstalling" "Uninstall has c
 check "uninstaller ended" driver gone "Uninstalling" 30000
 check "the rescued tuner.exe and its folders are gone" test ! -e "$WINEPREFIX/drive_c/Program Files/Quorvane"
 
-# 2. and 3. A hook library that answers every page; target.txt names the install directory.
+# 2. and 3. A hook library that answers every page and passes over files it cannot copy;
+# target.txt names the install directory.
 cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$work/unattended/"
+: > "$work/unattended/skip_failed_copies.txt"
 cp "$E2E_BUILD/tests/hook_unattended.dll" "$work/unattended/dsetup.dll"
 printf 'read me\r\n' > "$work/unattended/readme.txt"
 printf '[PRODUCTNAME]\r\nname=Failing\r\n[FILES]\r\ntotal=1\r\nfilesrc0=readme.txt\r\nfiledst0=readme.txt\r\n' \

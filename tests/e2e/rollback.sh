@@ -45,17 +45,17 @@ script() {
     "[DEPEND]" "total=1" "depend0=dsetup.dll" "[COPYDELAY]" "delay=0" > "$p/setup.ini"
 }
 
-# case: NAME | product name | extra file | extra registry root | stop.txt | a step failure is shown
+# case: NAME | product name | extra file | extra registry root | fault.txt | a step failure is shown
 cases=(
-  "cancel at the copy step|Rollback|||after 3|"
-  "failure at the copy step|Rollback|missing.txt||failed|"
+  "cancel at the copy step|Rollback|||CopyFileAfter cancel 3|"
+  "failure at the copy step|Rollback|missing.txt|||"
   "failure at the registry step|Rollback||HKEY_NOWHERE||yes"
   "failure at the record step|Rollback\\Nested||||yes"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r name product extra root stop failure <<<"$entry"
   script "$product" "$extra" "$root"
-  if [ -n "$stop" ]; then printf '%s' "$stop" > "$p/stop.txt"; else rm -f "$p/stop.txt"; fi
+  if [ -n "$stop" ]; then printf '%s' "$stop" > "$p/fault.txt"; else rm -f "$p/fault.txt"; fi
   mkdir -p "$target"; printf 'old one\r\n' > "$target/one.txt"; printf 'foreign\r\n' > "$target/foreign.txt"
   "$WINESERVER" -w
   state before
@@ -75,14 +75,14 @@ done
 
 # A run killed part-way is undone by the next run of the product (here one cancelled at once); a
 # crash in a hook is undone by the crashed run itself, which ends with status 2.
-for stop in "kill 3|9" "crash 3|2"; do
+for stop in "CopyFileAfter kill 3|9" "CopyFileAfter crash 3|2"; do
   script Rollback
   mkdir -p "$target"; printf 'old one\r\n' > "$target/one.txt"; printf 'foreign\r\n' > "$target/foreign.txt"
   "$WINESERVER" -w
   state before
-  printf '%s' "${stop%|*}" > "$p/stop.txt"
+  printf '%s' "${stop%|*}" > "$p/fault.txt"
   (cd "$p" && timeout 120 "$WINE" setup.exe); check_eq "${stop%|*}: its status" "${stop#*|}" $?
-  printf 'after 1' > "$p/stop.txt"
+  printf 'CopyFileAfter cancel 1' > "$p/fault.txt"
   (cd "$p" && exec timeout 120 "$WINE" setup.exe) & run=$!
   check "${stop%|*}: next run undone" driver wait "Installation Undone" "*" 1 60000 >/dev/null
   wait $run

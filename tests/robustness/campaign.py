@@ -86,6 +86,7 @@ class Case:
         for name, source in (('setup.exe', self.h.setup), ('dsetup.dll', self.h.hook)):
             shutil.copy(source, self.path(sub, name))
         for name, data in (('files.dat', dat or inputs.pack_files_dat(rng, files)[0]), ('dep.txt', b'dependency\r\n'),
+                           ('show_pages.txt', b''),
                            ('setup.ini', ini or inputs.render(script))):
             self.put(sub + '/' + name, data)
         return files, script

@@ -7,7 +7,7 @@
 set -u
 BUILD=$(cd "$1" && pwd) SRC=$(cd "$2" && pwd) HERE=$(cd "$(dirname "$0")" && pwd)
 if [ "$3" = --full ]; then cases=${RB_CASES:-300} shards=2; else cases=${RB_CASES:-5} shards=1; fi
-for need in setup/setup.exe tests/hook_robust.dll tests/robustness_runner.exe; do
+for need in setup/setup.exe tests/hook_unattended.dll tests/robustness_runner.exe; do
   [ -f "$BUILD/$need" ] || { echo "missing $BUILD/$need: build the x86_64 tree first"; exit 1; }
 done
 shard() {
@@ -17,7 +17,7 @@ shard() {
   mkdir -p "$WINEPREFIX/drive_c/rb" && cp "$BUILD/tests/robustness_runner.exe" "$WINEPREFIX/drive_c/rb/runner.exe"
   rm -f "$WINEPREFIX/dosdevices/z:"  # only C: is mapped, so that an escaping path lands where it is seen
   python3 "$HERE/campaign.py" run "$WINEPREFIX/drive_c" "$WINE" 'C:\rb\runner.exe' --setup "$BUILD/setup/setup.exe" \
-    --hook "$BUILD/tests/hook_robust.dll" --cases "$cases" --seed "${RB_SEED:-1}" --only "${RB_ONLY:-}" \
+    --hook "$BUILD/tests/hook_unattended.dll" --cases "$cases" --seed "${RB_SEED:-1}" --only "${RB_ONLY:-}" \
     --shard "$1/$shards" --out "$BUILD/tests/robustness-$1.json" > "$BUILD/tests/robustness-$1.log" 2>&1
 }
 pids=() results=()
