@@ -114,14 +114,6 @@ int extract_from_archive(SetupInfo *info, const char *name, const char *destinat
   return ok;
 }
 
-unsigned long file_bytes(const char *path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  DWORD size = GetFileSize(file, nullptr);
-  CloseHandle(file);
-  return size == INVALID_FILE_SIZE ? 0 : size;
-}
-
 bool g_close_deferred = false;
 bool g_close_requested = false;
 
@@ -185,7 +177,7 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   bool occupied = there_before && !journal_active();
   if (kept && put_file(info, source_name, source, destination, occupied)) {
     record_file(info, destination.c_str());
-    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), file_bytes(destination.c_str()));
+    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), loose_or_member_size(&g_step_archive, destination.c_str()));
   } else {
     if (kept) journal_file_not_written(destination.c_str());
     r = table->CopyFileFailed(info, source, destination, nullptr);

@@ -18,6 +18,7 @@ enum EntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WR
 
 struct Entry {
   Entry *next;
+  Entry *older_key;  // for a created key: the one created before it
   int kind;
   HKEY root;       // keys and values
   char *path;      // the file, directory or key
@@ -29,6 +30,8 @@ struct Entry {
 };
 
 Entry *g_newest = nullptr;
+// The created keys alone, newest first: each value written asks whether its key is among them.
+Entry *g_newest_key = nullptr;
 bool g_active = false;
 
 Entry *push(int kind, const char *path, const char *extra, DWORD data_size) {
@@ -44,12 +47,17 @@ Entry *push(int kind, const char *path, const char *extra, DWORD data_size) {
   entry->size = data_size;
   entry->next = g_newest;
   g_newest = entry;
+  if (kind == KEY_CREATED) {
+    entry->older_key = g_newest_key;
+    g_newest_key = entry;
+  }
   return entry;
 }
 
 void drop_newest() {
   Entry *entry = g_newest;
   g_newest = entry->next;
+  if (entry == g_newest_key) g_newest_key = entry->older_key;
   free(entry);
 }
 
@@ -158,8 +166,8 @@ void undo_interrupted_run() {
 }
 
 bool created_in_run(HKEY root, const char *path) {
-  for (const Entry *entry = g_newest; entry; entry = entry->next)
-    if (entry->kind == KEY_CREATED && entry->root == root && ascii_compare_nocase(entry->path, path) == 0) return true;
+  for (const Entry *entry = g_newest_key; entry; entry = entry->older_key)
+    if (entry->root == root && ascii_compare_nocase(entry->path, path) == 0) return true;
   return false;
 }
 

@@ -107,12 +107,15 @@ uint32_t read_kind(kRegKey &key, const RecordKind &entry, unsigned long value_co
 }
 
 // Reads every kind of the record at path (below HKLM) into items, and each kind's total into
-// totals. 0 when there is no record.
-int read_record_items(const char *path, ItemList<UninstallInfo> *items, uint32_t totals[kKindCount]) {
+// totals when asked. 0 when there is no record.
+int read_record_items(const char *path, ItemList<UninstallInfo> *items, uint32_t *totals) {
   kRegKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, path)) return 0;
   unsigned long value_count = key.values();
-  for (int i = 0; i < kKindCount; ++i) totals[i] = read_kind(key, kKinds[i], value_count, items);
+  for (int i = 0; i < kKindCount; ++i) {
+    uint32_t total = read_kind(key, kKinds[i], value_count, items);
+    if (totals) totals[i] = total;
+  }
   return 1;
 }
 
@@ -162,8 +165,7 @@ int write_uninstall_record(SetupInfo *info) {
   // What an earlier installation recorded goes first: its directories were made before this
   // run's, and the removal goes from the last directory to the first.
   ItemList<UninstallInfo> earlier, carried;
-  uint32_t earlier_totals[kKindCount];
-  read_record_items(path, &earlier, earlier_totals);
+  read_record_items(path, &earlier, nullptr);
   // The product's key and those above it, when the record is the first to need them.
   char product[kKeyPathSize];
   product_key_path(info, false, product, sizeof product);  // fits: it is the shorter of the two

@@ -186,20 +186,22 @@ void remove_association(const char *text) {
 }
 
 // The record stays below the product's key until the last removal is done, so that an uninstall
-// stopped part-way leaves it for the next run; the keys on its path go after it.
-bool holds_record(const SetupInfo *info, const RecordedKey &item) {
-  char record[MAX_PATH + 32];
-  if (item.root != HKEY_LOCAL_MACHINE || !uninstall_record_path(info, record, sizeof record)) return false;
+// stopped part-way leaves it for the next run; the keys on its path (record: "" when the product
+// has none) go after it.
+bool holds_record(const char *record, const RecordedKey &item) {
   size_t length = strlen(item.key_path);
-  return ascii_equals_nocase(record, length, item.key_path) && record[length] == '\\';
+  return item.root == HKEY_LOCAL_MACHINE && ascii_equals_nocase(record, length, item.key_path) &&
+         record[length] == '\\';
 }
 
 // The keys of the registry-value items and those the installation created, deepest first: either
 // those that hold the record or all others. The keys of values written into keys already there stay.
 void remove_keys(SetupInfo *info, bool record_holders) {
+  char record[MAX_PATH + 32];
+  if (!uninstall_record_path(info, record, sizeof record)) record[0] = 0;
   int deepest = 0;
   auto chosen = [&](const RecordedKey &item, int32_t kind) {
-    return kind != RECORD_VALUE && holds_record(info, item) == record_holders;
+    return kind != RECORD_VALUE && holds_record(record, item) == record_holders;
   };
   for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
     if (chosen(item, kind) && key_depth(item.key_path) > deepest) deepest = key_depth(item.key_path);

@@ -31,8 +31,7 @@ void refresh(HWND dialog) {
   }
   char path[kMaxDirectory + 1] = {0};
   GetWindowTextA(edit, path, sizeof path);
-  update_space_display(dialog, path, info);
-  EnableWindow(next, directory_is_usable(path, info) ? TRUE : FALSE);
+  EnableWindow(next, directory_is_usable(path, info, dialog) ? TRUE : FALSE);
 }
 
 // Removes one trailing backslash from text in place.
@@ -121,20 +120,17 @@ int measure_space(const char *path, SetupInfo *info, unsigned long *needed, unsi
 
 }  // namespace
 
-int update_space_display(HWND dialog, const char *path, SetupInfo *info) {
+int directory_is_usable(const char *path, SetupInfo *info, HWND dialog) {
   unsigned long needed = 0, available = 0;
   int measured = measure_space(path, info, &needed, &available);
-  char text[MAX_PATH];
-  format_text(text, sizeof text, "%lu KB", needed);
-  SetDlgItemTextA(dialog, IDC_SPACE_NEEDED, text);
-  format_text(text, sizeof text, "%lu KB", available);
-  SetDlgItemTextA(dialog, IDC_SPACE_AVAILABLE, text);
-  return measured && needed <= available ? 1 : 0;
-}
-
-int directory_is_usable(const char *path, SetupInfo *info) {
-  unsigned long needed = 0, available = 0;
-  return measure_space(path, info, &needed, &available) && needed <= available && path_is_ok(path, 0, 0);
+  if (dialog) {
+    char text[MAX_PATH];
+    format_text(text, sizeof text, "%lu KB", needed);
+    SetDlgItemTextA(dialog, IDC_SPACE_NEEDED, text);
+    format_text(text, sizeof text, "%lu KB", available);
+    SetDlgItemTextA(dialog, IDC_SPACE_AVAILABLE, text);
+  }
+  return measured && needed <= available && path_is_ok(path, 0, 0);
 }
 
 void take_directory(SetupInfo *info, char *path) {

@@ -16,10 +16,9 @@ INT_PTR CALLBACK previous_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
 
 // Asks string 2019 under caption 2020 (Yes/No). 1 when the user confirms leaving setup.
 int confirm_cancel(SetupInfo *info);
-// Shows the space needed and available for path's drive (controls 303, 304). 1 when it fits.
-int update_space_display(HWND dialog, const char *path, SetupInfo *info);
-// 1 when path is a usable install directory: an acceptable path on a drive with room enough.
-int directory_is_usable(const char *path, SetupInfo *info);
+// 1 when path is a usable install directory: an acceptable path on a drive with room enough. With
+// a dialog, the space needed and available for path's drive is shown in it (controls 303, 304).
+int directory_is_usable(const char *path, SetupInfo *info, HWND dialog = nullptr);
 // The Directory page's Next: path (changed in place) without a trailing backslash or blanks
 // becomes install_dir.
 void take_directory(SetupInfo *info, char *path);
