@@ -75,7 +75,7 @@ HWND failure_owner(SetupInfo *info) {
 
 int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   clear_step_failure();
-  journal_begin(info->product_name.c_str());
+  journal_begin(info);
   defer_main_window_close(true);
   int r = run_steps(info, table);
   defer_main_window_close(false);

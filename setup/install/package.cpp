@@ -92,34 +92,37 @@ bool member_name_is_safe(const char *name) {
   }
 }
 
-// Writes one member's bytes into the target directory. A member that cannot be created there is
-// skipped; only a file this call created is scheduled for deletion at restart.
-void write_member(const char *target_dir, const char *name, const unsigned char *bytes, uint32_t size) {
+// Writes one member's bytes into the target directory and schedules it for deletion at restart.
+// A name that would leave the directory, or names a folder inside it, is skipped (true); false
+// when the file could not be written whole.
+bool write_member(const char *target_dir, const char *name, const unsigned char *bytes, uint32_t size) {
   char path[MAX_PATH];
-  if (!member_name_is_safe(name) || !join_path(path, sizeof path, target_dir, name)) return;
+  if (!member_name_is_safe(name) || name[strcspn(name, "\\/")]) return true;
+  if (!join_path(path, sizeof path, target_dir, name)) return false;
   WinFile out;
-  if (!out.Create(path)) return;
-  if (size > 0) out.Write(bytes, size);
-  out.Close();
+  if (!out.Create(path)) return false;
+  bool written = size == 0 || out.Write(bytes, size);
+  written = out.Close() && written;
   mark_file_for_deletion(path);
+  return written;
 }
 
-// Reads the entry after a tag byte and unpacks it. false when the package is damaged: the name
-// has no terminator, or the size runs past the bytes left in the file.
-bool extract_entry(WinFile *package, long package_size, const char *target_dir) {
+// Reads the entry after a tag byte and unpacks it: 1 done, 0 when the package is damaged (the
+// name has no terminator, or the size runs past the bytes left in the file), -1 when the member
+// could not be written.
+int extract_entry(WinFile *package, long package_size, const char *target_dir) {
   char name[kNameField];
   unsigned char size_field[4];
-  if (!package->ReadExact(name, sizeof name) || !package->ReadExact(size_field, sizeof size_field)) return false;
-  if (memchr(name, 0, sizeof name) == nullptr) return false;
+  if (!package->ReadExact(name, sizeof name) || !package->ReadExact(size_field, sizeof size_field)) return 0;
+  if (memchr(name, 0, sizeof name) == nullptr) return 0;
   uint32_t size = get_u32(size_field);
   uint64_t position = package->Position();
-  if (position > static_cast<uint64_t>(package_size)) return false;
-  if (size > static_cast<uint64_t>(package_size) - position) return false;
+  if (position > static_cast<uint64_t>(package_size)) return 0;
+  if (size > static_cast<uint64_t>(package_size) - position) return 0;
   Block bytes(static_cast<size_t>(size) + 1);
-  if (!bytes.get()) return package->Seek(position + size);  // skip what cannot be held
-  if (!package->ReadExact(bytes.get(), size)) return false;
-  write_member(target_dir, name, bytes.get(), size);
-  return true;
+  if (!bytes.get()) return -1;
+  if (!package->ReadExact(bytes.get(), size)) return 0;
+  return write_member(target_dir, name, bytes.get(), size) ? 1 : -1;
 }
 
 }  // namespace
@@ -177,6 +180,7 @@ int extract_package(const char *install_dir, const char *target_dir) {
     if (tag == kEndTag) return 1;
     // The end of the file or a read error before the terminator: the package is damaged.
     if (tag < 0) return 0;
-    if (!extract_entry(&package, package_size, target_dir)) return 0;
+    int r = extract_entry(&package, package_size, target_dir);
+    if (r != 1) return r;
   }
 }

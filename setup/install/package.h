@@ -12,6 +12,7 @@ int write_package(SetupInfo *info);
 // the file cannot be read, its name does not fit the name field or memory is short.
 int add_package_member(WinFile *package, const char *name);
 // Unpacks <install_dir>\package.dat into target_dir and schedules each unpacked file for deletion
-// at restart. Member names that would leave target_dir are skipped. 1 when the whole package was
-// read up to its terminator; 0 when it cannot be opened or is damaged (what came before stays).
+// at restart. Member names that would leave target_dir, or name a folder in it, are skipped. 1 when
+// the whole package was read up to its terminator; 0 when it cannot be opened or is damaged (what
+// came before stays); -1 when a member could not be written into target_dir.
 int extract_package(const char *install_dir, const char *target_dir);

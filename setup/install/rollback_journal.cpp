@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "install/created_keys.h"
+#include "install/journal_scope.h"
 #include "sdk/reg_key.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
@@ -24,6 +25,7 @@ struct Entry {
   char *path;      // the file, directory or key
   char *extra;     // the kept copy of a replaced file, or the value's name
   bool existed;    // a value that was there before
+  bool foreign;    // read from disk, but not a change a run of this product could have made
   DWORD type;      // its type and data
   DWORD size;
   unsigned char *data;
@@ -61,6 +63,8 @@ void drop_newest() {
   free(entry);
 }
 
+void describe(const Entry *entry, String *out);
+
 bool exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool is_file(const char *path) {
@@ -86,83 +90,167 @@ bool put_back(const Entry *entry) {
   return delete_file(entry->path) && MoveFileA(entry->extra, entry->path);
 }
 
-// The journal on disk: each entry is also written, once complete, to a file in the temporary
-// folder named after the product, so that a run killed part-way is undone by the next
-// installation of the same product before that changes anything. A record is a fixed header of
+// The journal on disk: each entry is also written, once complete, to a file named after the
+// product in the Windows folder (which, on Windows NT, only administrators may write), so that a
+// run killed part-way is undone by the next installation of the same product before that changes
+// anything. The file starts with a header record naming the product; a record is a fixed header of
 // 32-bit little-endian fields, then the path, the second text and the data.
 struct DiskRecord {
   uint32_t magic, kind, existed, type, path_size, extra_size, data_size;
   char root[8];
 };
-const uint32_t kDiskMagic = 0x4C4E4A5A;  // "ZJNL"
+const uint32_t kDiskMagic = 0x324E4A5A;  // "ZJN2"
+const uint32_t kHeaderKind = 0x48;       // the first record: its path is the product's name
 const DWORD kDiskLimit = 64u * 1024 * 1024;
 
 HANDLE g_disk = INVALID_HANDLE_VALUE;
 char g_disk_path[MAX_PATH];
+// The run's product, against which a journal found on disk is checked.
+const SetupInfo *g_product = nullptr;
 
 bool disk_path(const char *product, char *out) {
-  char temp[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof temp, temp);
-  return product && product[0] && n > 0 && n < sizeof temp &&
-         format_text(out, MAX_PATH, "%szindle-%08lx.jnl", temp, static_cast<unsigned long>(mbcs_hash_nocase(product)));
+  char windows[MAX_PATH];
+  UINT n = GetWindowsDirectoryA(windows, sizeof windows);
+  return product && product[0] && n > 0 && n < sizeof windows &&
+         format_text(out, MAX_PATH, "%s\\zindle-%08lx.jnl", windows,
+                     static_cast<unsigned long>(mbcs_hash_nocase(product)));
 }
 
-void save(const Entry *entry) {
+// Writes one record in one piece. A write that fails ends the file's growth (what it holds so far
+// stays true); the journal in memory goes on.
+void write_record(uint32_t kind, const Entry *entry, const char *path, const char *extra) {
   if (g_disk == INVALID_HANDLE_VALUE) return;
-  DiskRecord record = {kDiskMagic, static_cast<uint32_t>(entry->kind), entry->existed ? 1u : 0u, entry->type,
-                       static_cast<uint32_t>(strlen(entry->path) + 1), static_cast<uint32_t>(strlen(entry->extra) + 1),
-                       entry->size, {0}};
-  if (entry->kind >= KEY_CREATED) copy_text(record.root, sizeof record.root, root_text(entry->root));
-  DWORD done = 0;
-  WriteFile(g_disk, &record, sizeof record, &done, nullptr);
-  WriteFile(g_disk, entry->path, record.path_size, &done, nullptr);
-  WriteFile(g_disk, entry->extra, record.extra_size, &done, nullptr);
-  if (entry->size) WriteFile(g_disk, entry->data, entry->size, &done, nullptr);
+  DiskRecord record = {kDiskMagic, kind, 0, 0, static_cast<uint32_t>(strlen(path) + 1),
+                       static_cast<uint32_t>(strlen(extra) + 1), 0, {0}};
+  if (entry) {
+    record.existed = entry->existed ? 1u : 0u;
+    record.type = entry->type;
+    record.data_size = entry->size;
+    if (entry->kind >= KEY_CREATED) copy_text(record.root, sizeof record.root, root_text(entry->root));
+  }
+  DWORD total = sizeof record + record.path_size + record.extra_size + record.data_size, done = 0;
+  unsigned char *bytes = static_cast<unsigned char *>(malloc(total));
+  bool written = false;
+  if (bytes) {
+    memcpy(bytes, &record, sizeof record);
+    memcpy(bytes + sizeof record, path, record.path_size);
+    memcpy(bytes + sizeof record + record.path_size, extra, record.extra_size);
+    if (record.data_size) memcpy(bytes + total - record.data_size, entry->data, record.data_size);
+    written = WriteFile(g_disk, bytes, total, &done, nullptr) && done == total;
+    free(bytes);
+  }
+  if (written) return;
+  log_failure(bytes ? GetLastError() : ERROR_OUTOFMEMORY, "journal: %s no longer grows", g_disk_path);
+  CloseHandle(g_disk);
+  g_disk = INVALID_HANDLE_VALUE;
 }
+
+void save(const Entry *entry) { write_record(static_cast<uint32_t>(entry->kind), entry, entry->path, entry->extra); }
 
 // Ends the file on disk: the journal it held is done with.
 void close_disk() {
-  if (g_disk == INVALID_HANDLE_VALUE) return;
-  CloseHandle(g_disk);
+  if (g_disk != INVALID_HANDLE_VALUE) CloseHandle(g_disk);
   g_disk = INVALID_HANDLE_VALUE;
-  DeleteFileA(g_disk_path);
+  if (g_disk_path[0]) DeleteFileA(g_disk_path);
+  g_disk_path[0] = 0;
 }
 
-// The records of a file, oldest first, back in the list; a damaged or cut record ends the reading.
-void load(const unsigned char *bytes, DWORD size) {
+bool all_zero(const unsigned char *bytes, DWORD size) {
+  for (DWORD i = 0; i < size; ++i)
+    if (bytes[i]) return false;
+  return true;
+}
+
+// The records of a file, oldest first, back in the list. A record cut short at the end (the run
+// was killed while writing it) ends the reading; any other fault, or a header naming another
+// product, makes the whole file untrustworthy: false, and nothing is kept.
+bool load(const unsigned char *bytes, DWORD size, const char *product) {
   DWORD at = 0;
   DiskRecord record;
-  while (size - at >= sizeof record) {
+  bool header_read = false;
+  for (int index = 0; size - at >= sizeof record; ++index) {
     memcpy(&record, bytes + at, sizeof record);
+    if (record.magic != kDiskMagic) return all_zero(bytes + at, size - at) && header_read;
     uint64_t rest = static_cast<uint64_t>(record.path_size) + record.extra_size + record.data_size;
-    if (record.magic != kDiskMagic || record.kind > VALUE_WRITTEN || rest > size - at - sizeof record) return;
+    if (rest > size - at - sizeof record) break;
     const char *path = reinterpret_cast<const char *>(bytes + at + sizeof record);
     const char *extra = path + record.path_size;
-    if (!record.path_size || !record.extra_size || path[record.path_size - 1] || extra[record.extra_size - 1]) return;
+    if (!record.path_size || !record.extra_size || path[record.path_size - 1] || extra[record.extra_size - 1] ||
+        strlen(path) + 1 != record.path_size || strlen(extra) + 1 != record.extra_size)
+      return false;
+    bool header = record.kind == kHeaderKind;
+    if (header != (index == 0) || (!header && record.kind > VALUE_WRITTEN)) return false;
+    if (header && strcmp(path, product) != 0) return false;
+    at += static_cast<DWORD>(sizeof record + rest);
+    header_read = true;
+    if (header) continue;
     record.root[sizeof record.root - 1] = 0;
     Entry *entry = push(static_cast<int>(record.kind), path, extra, record.data_size);
-    if (!entry) return;
+    if (!entry) return false;
     entry->root = root_from_abbreviation(record.root);
+    if (record.kind >= KEY_CREATED && !entry->root) return false;
     entry->existed = record.existed != 0;
     entry->type = record.type;
     memcpy(entry->data, extra + record.extra_size, record.data_size);
-    at += static_cast<DWORD>(sizeof record + rest);
+  }
+  return header_read;
+}
+
+// A kept copy lies beside its file under a name the run created ("zbk....tmp").
+bool kept_beside(const char *path, const char *kept) {
+  const char *slash = strrchr(path, '\\'), *kept_slash = strrchr(kept, '\\');
+  if (!slash || !kept_slash || slash - path != kept_slash - kept) return false;
+  const char *name = kept_slash + 1;
+  return strncmp(path, kept, static_cast<size_t>(slash - path)) == 0 && strlen(name) > 3 &&
+         ascii_equals_nocase(name, 3, "zbk");
+}
+
+// Whether a run of this product could have made the change; what it could not have made is
+// foreign to the product, and the undo passes it over.
+bool made_by_product(const Entry *entry) {
+  switch (entry->kind) {
+    case FILE_CREATED:
+    case DIR_CREATED:
+      return scope_has_path(g_product, entry->path);
+    case FILE_REPLACED:
+      return scope_has_path(g_product, entry->path) && kept_beside(entry->path, entry->extra);
+    case KEY_CREATED:
+      return scope_has_key(g_product, entry->root, entry->path, true);
+    default:
+      return scope_has_value(g_product, entry->root, entry->path, entry->extra);
   }
 }
 
-// Undoes what a killed run of the product had done, as its journal on disk tells.
-void undo_interrupted_run() {
+void drop_all() {
+  while (g_newest) drop_newest();
+}
+
+// Undoes what a killed run of the product had done, as its journal on disk tells; a journal that
+// is damaged or of another product is left alone whole.
+void undo_interrupted_run(const char *product) {
   HANDLE file = CreateFileA(g_disk_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD size = GetFileSize(file, nullptr), done = 0;
   unsigned char *bytes = size != INVALID_FILE_SIZE && size <= kDiskLimit ? static_cast<unsigned char *>(malloc(size + 1)) : nullptr;
-  if (bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size) load(bytes, size);
+  bool usable = bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size && load(bytes, size, product);
   free(bytes);
   CloseHandle(file);
+  DeleteFileA(g_disk_path);
+  if (!usable) {
+    drop_all();
+    log_line("journal: %s is damaged or not this product's; it is ignored", g_disk_path);
+    return;
+  }
   log_line("undo: an earlier installation of this product was stopped part-way; undoing what it did");
+  for (Entry *entry = g_newest; entry; entry = entry->next) {
+    entry->foreign = !made_by_product(entry);
+    if (!entry->foreign) continue;
+    String item;
+    describe(entry, &item);
+    log_line("undo: ignored, not a change of this product: %s", item.c_str());
+  }
   UndoReport report;
   journal_undo(&report);
-  DeleteFileA(g_disk_path);
 }
 
 bool created_in_run(HKEY root, const char *path) {
@@ -251,13 +339,19 @@ const char *root_text(HKEY root) {
   return text ? text : "?";
 }
 
-void journal_begin(const char *product) {
-  while (g_newest) drop_newest();
+void journal_begin(const SetupInfo *product) {
+  drop_all();
   close_disk();
-  if (disk_path(product, g_disk_path)) {
-    if (GetFileAttributesA(g_disk_path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run();
+  g_product = product;
+  const char *name = product ? product->product_name.c_str() : nullptr;
+  char path[MAX_PATH];
+  if (disk_path(name, path)) {
+    copy_text(g_disk_path, sizeof g_disk_path, path);
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run(name);  // ends that journal
+    copy_text(g_disk_path, sizeof g_disk_path, path);
     g_disk = CreateFileA(g_disk_path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
+    write_record(kHeaderKind, nullptr, name, "");
   }
   g_active = true;
 }
@@ -279,6 +373,7 @@ void journal_undo(UndoReport *report) {
   g_active = false;
   if (g_disk != INVALID_HANDLE_VALUE) FlushFileBuffers(g_disk);
   for (; g_newest; drop_newest()) {
+    if (g_newest->foreign) continue;
     ++report->changes;
     DWORD error = undo_entry(g_newest);
     String item;
@@ -301,10 +396,17 @@ int journal_file_before(const char *path, int exists) {
     if (entry) save(entry);
     return entry != nullptr;
   }
+  // The kept copy lies beside the file, under a name this run created there: never in a folder
+  // that others may write.
   char dir[MAX_PATH];
   char kept[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof dir, dir);
-  if (n == 0 || n >= sizeof dir || !GetTempFileNameA(dir, "zbk", 0, kept)) return 0;
+  const char *slash = strrchr(path, '\\');
+  if (!slash || !copy_text(dir, sizeof dir, path)) return 0;
+  dir[slash - path] = 0;
+  if (!GetTempFileNameA(dir, "zbk", 0, kept)) {
+    log_failure(GetLastError(), "file: %s could not be kept beside it", path);
+    return 0;
+  }
   DeleteFileA(kept);
   Entry *entry = push(FILE_REPLACED, path, kept, 0);
   if (!entry) return 0;

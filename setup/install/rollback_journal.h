@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "sdk/setup_info.h"
 #include "sdk/setup_string.h"
 
 // What an undo could not put back: how many items, and the first few of them, one per line.
@@ -18,9 +19,11 @@ const int kUndoListed = 10;
 // The root's abbreviation for the log and the journal file; "?" for a root without one.
 const char *root_text(HKEY root);
 
-// Starts an empty journal for the install steps. With a product name the journal is also kept on
-// disk, and what an earlier run of that product left when it was killed part-way is undone first.
-void journal_begin(const char *product = nullptr);
+// Starts an empty journal for the install steps. With a product the journal is also kept on disk
+// in the Windows folder, and what an earlier run of that product left when it was killed part-way
+// is undone first: only the changes that a run of this product could have made (journal_scope.h);
+// a journal on disk that is damaged or names another product is ignored whole.
+void journal_begin(const SetupInfo *product = nullptr);
 bool journal_active();
 // The steps succeeded: the copies of replaced files are deleted (a copy whose file is missing goes
 // back instead). The journal ends.
@@ -29,7 +32,7 @@ void journal_commit();
 // The journal ends.
 void journal_undo(UndoReport *report);
 
-// Before a file is written at path: an existing file is moved aside into the temporary folder.
+// Before a file is written at path: an existing file is moved aside, beside it, under a new name.
 // 1 to go on; 0 when the existing file could not be kept (it must not be written then). A caller
 // that has just looked passes whether a file lies there (1 or 0); -1 makes the journal look.
 int journal_file_before(const char *path, int exists = -1);

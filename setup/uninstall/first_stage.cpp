@@ -1,10 +1,12 @@
-// First uninstall stage: runs from the install directory, copies setup and the hook library to
-// the temporary directory, unpacks package.dat there, starts the second stage and ends.
+// First uninstall stage: runs from the install directory, copies setup, the hook library and the
+// resource library into a private folder made for this uninstall inside the temporary directory,
+// unpacks package.dat there, starts the second stage from it and ends.
 #include <cstdint>
 #include <cstring>
 
 #include "install/package.h"
 #include "sdk/reg_key.h"
+#include "uninstall/private_folder.h"
 #include "uninstall/uninstall_stages.h"
 #include "res/resource.h"
 #include "util/bounded_text.h"
@@ -16,25 +18,46 @@
 
 namespace {
 
-// Copies own_dir\name into temp_dir. 0, or the system's error code.
-DWORD copy_to_temp(const char *own_dir, const char *temp_dir, const char *name, bool delete_first) {
-  char source[260], target[260];
+// Copies own_dir\name into the private folder. 0, or the system's error code.
+DWORD copy_to_folder(const char *own_dir, const char *folder, const char *name) {
+  char source[260];
   if (!format_text(source, sizeof source, "%s\\%s", own_dir, name)) return ERROR_FILENAME_EXCED_RANGE;
-  if (!format_text(target, sizeof target, "%s\\%s", temp_dir, name)) return ERROR_FILENAME_EXCED_RANGE;
-  if (delete_first) DeleteFileA(target);
-  return CopyFileA(source, target, FALSE) ? 0 : GetLastError();
+  return copy_into_folder(source, folder, name);
 }
 
-// Starts temp_dir\setup.exe -u2 with an inheritable handle to this process. 0, or the system's
+// The resource library the second stage will load: a plain file name beside setup, copied when it
+// is there (a library that is not there is not loaded either). 0, or the system's error code.
+DWORD copy_resource_library(const char *own_dir, const char *folder, const String &name) {
+  if (name.length() == 0) return 0;
+  if (name.c_str()[strcspn(name.c_str(), "\\/:")]) return ERROR_INVALID_NAME;
+  char source[260];
+  if (!format_text(source, sizeof source, "%s\\%s", own_dir, name.c_str())) return ERROR_FILENAME_EXCED_RANGE;
+  if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) return 0;
+  return copy_into_folder(source, folder, name.c_str());
+}
+
+// Everything the second stage runs or loads, into its folder; the first copy that fails ends it.
+DWORD fill_private_folder(const char *own_dir, const char *folder, const FirstStageArgs &args) {
+  DWORD error = copy_to_folder(own_dir, folder, "setup.exe");
+  if (!error) error = copy_to_folder(own_dir, folder, "dsetup.dll");
+  if (!error) error = copy_resource_library(own_dir, folder, args.resource_library);
+  if (error) return error;
+  SetLastError(0);
+  if (extract_package(own_dir, folder) >= 0) return 0;
+  error = GetLastError();
+  return error;
+}
+
+// Starts folder\setup.exe -u2 with an inheritable handle to this process. 0, or the system's
 // error code.
-DWORD start_second_stage(const char *own_dir, const char *temp_dir, const FirstStageArgs &args) {
+DWORD start_second_stage(const char *own_dir, const char *folder, const FirstStageArgs &args) {
   HANDLE self = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
   char command[1024], library[MAX_PATH + 4] = "", switches[MAX_PATH + 32];
   unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self));
   int formed = (args.resource_library.length() == 0 ||
                 format_text(library, sizeof library, " \"%s\"", args.resource_library.c_str())) &&
                format_passed_switches(g_run_options, switches, sizeof switches) &&
-               format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"%s%s", temp_dir, handle,
+               format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"%s%s", folder, handle,
                            own_dir, args.n, args.product_name.c_str(), library, switches);
   DWORD error = formed ? 0 : ERROR_FILENAME_EXCED_RANGE;
   if (formed) {
@@ -44,7 +67,7 @@ DWORD start_second_stage(const char *own_dir, const char *temp_dir, const FirstS
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, temp_dir, &startup, &process)) {
+    if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &process)) {
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
     } else {
@@ -90,19 +113,24 @@ int uninstall_first_stage(SetupInfo *info, const FirstStageArgs &args) {
     signal_uninstall_finished(info->product_name.c_str());
     return RESULT_CANCELLED;
   }
-  char temp[260] = {0}, own_dir[260];
-  DWORD n = GetTempPathA(sizeof temp, temp);
-  if (n == 0 || n >= sizeof temp) return stop_first_stage(info, IDS_UNINSTALL_COPY_FAILED, "", GetLastError());
-  if (!own_directory(own_dir, sizeof own_dir))
-    return stop_first_stage(info, IDS_UNINSTALL_COPY_FAILED, temp, ERROR_FILENAME_EXCED_RANGE);
-  // The temporary directory ends with a backslash; the copies' paths then hold a doubled one,
-  // which the file system accepts.
-  DWORD error = copy_to_temp(own_dir, temp, "setup.exe", true);
-  if (error) return stop_first_stage(info, IDS_UNINSTALL_COPY_FAILED, temp, error);
-  copy_to_temp(own_dir, temp, "dsetup.dll", false);
-  extract_package(own_dir, temp);
-  error = start_second_stage(own_dir, temp, args);
-  if (error) return stop_first_stage(info, IDS_UNINSTALL_START_FAILED, temp, error);
+  char folder[260] = {0}, own_dir[260];
+  if (!create_private_folder(folder, sizeof folder)) {
+    DWORD error = GetLastError();
+    char temp[260] = {0};
+    GetTempPathA(sizeof temp, temp);
+    return stop_first_stage(info, IDS_UNINSTALL_COPY_FAILED, temp, error);
+  }
+  DWORD error = own_directory(own_dir, sizeof own_dir) ? fill_private_folder(own_dir, folder, args)
+                                                       : ERROR_FILENAME_EXCED_RANGE;
+  if (error) {
+    remove_private_folder(folder);
+    return stop_first_stage(info, IDS_UNINSTALL_COPY_FAILED, folder, error);
+  }
+  error = start_second_stage(own_dir, folder, args);
+  if (error) {
+    remove_private_folder(folder);
+    return stop_first_stage(info, IDS_UNINSTALL_START_FAILED, folder, error);
+  }
   remove_uninstall_entry(args.product_name.c_str());
   return RESULT_GO_ON;
 }

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
+#include "uninstall/private_folder.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
@@ -44,14 +45,6 @@ void show_outcome(SetupInfo *info, HWND window) {
   if (info->removal_incomplete) ShowWindow(GetDlgItem(window, IDC_UNINSTALL_DETAILS), SW_SHOWNORMAL);
   EnableWindow(GetDlgItem(window, IDOK), TRUE);
   SetFocus(GetDlgItem(window, IDOK));
-}
-
-void schedule_temporary_copies() {
-  char temp[260], path[260];
-  DWORD n = GetTempPathA(sizeof temp, temp);
-  if (n == 0 || n >= sizeof temp) return;
-  if (format_text(path, sizeof path, "%ssetup.exe", temp)) mark_file_for_deletion(path);
-  if (format_text(path, sizeof path, "%sdsetup.dll", temp)) mark_file_for_deletion(path);
 }
 
 // The removal in its fixed order, with a progress line before each part.
@@ -106,6 +99,7 @@ int run_uninstall(SetupInfo *info, SetupDispatchTable *table) {
   }
   r = table->UninstallDestroy(info, nullptr);
   if (r != RESULT_GO_ON) return r;
-  schedule_temporary_copies();
+  // The second stage runs from its private folder: what it holds goes now, or at the restart.
+  remove_private_folder(info->source_dir.c_str());
   return RESULT_GO_ON;
 }

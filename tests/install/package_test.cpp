@@ -125,15 +125,17 @@ TEST_F(PackageTest, MissingInstallFolderOrPackageFails) {
   EXPECT_EQ(0, extract_package(install_.c_str(), target_.c_str()));
 }
 
-// A member that cannot be created in the target is skipped; the rest still comes out.
-TEST_F(PackageTest, MemberThatCannotBeCreatedIsSkipped) {
-  ASSERT_TRUE(CreateDirectoryA((target_ + "taken.dll").c_str(), nullptr));
-  ASSERT_TRUE(write_file(package_path(), entry("taken.dll", "TTT") + entry("nodir\\x.dll", "NNN") +
-                                             entry("ok.dll", "OK") + "%"));
+// A member in a folder is skipped; one that cannot be written into the target ends the unpacking
+// with -1, so that the uninstall does not go on without it.
+TEST_F(PackageTest, MemberInAFolderIsSkippedOneThatCannotBeWrittenFails) {
+  ASSERT_TRUE(write_file(package_path(), entry("nodir\\x.dll", "NNN") + entry("ok.dll", "OK") + "%"));
   EXPECT_EQ(1, extract_package(install_.c_str(), target_.c_str()));
-  EXPECT_TRUE(dir_exists(target_ + "taken.dll"));
   EXPECT_FALSE(dir_exists(target_ + "nodir"));
   EXPECT_EQ("OK", read_file(target_ + "ok.dll"));
+  ASSERT_TRUE(CreateDirectoryA((target_ + "taken.dll").c_str(), nullptr));
+  ASSERT_TRUE(write_file(package_path(), entry("taken.dll", "TTT") + entry("ok.dll", "OK") + "%"));
+  EXPECT_EQ(-1, extract_package(install_.c_str(), target_.c_str()));
+  EXPECT_TRUE(dir_exists(target_ + "taken.dll"));
 }
 
 struct HostilePackage {

@@ -8,6 +8,7 @@
 #include "install/journaled_registry.h"
 #include "install/rollback_journal.h"
 #include "support/scratch.h"
+#include "util/bounded_text.h"
 
 using namespace install_test;
 
@@ -47,7 +48,7 @@ TEST(RollbackJournal, ReplacedFilesComeBackByteForByte) {
     write_file(file, before);
     journal_begin();
     ASSERT_TRUE(journal_file_before(file.c_str())) << ending;
-    EXPECT_FALSE(file_exists(file)) << ending << ": moved aside, out of the product's folder";
+    EXPECT_FALSE(file_exists(file)) << ending << ": moved aside";
     std::string now = ending == std::string("not written") ? before : "new";
     if (now == before) journal_file_not_written(file.c_str());
     EXPECT_EQ(now == before ? before : "", read_file(file)) << ending;
@@ -62,6 +63,76 @@ TEST(RollbackJournal, ReplacedFilesComeBackByteForByte) {
     EXPECT_EQ(now, read_file(file)) << ending;
     EXPECT_EQ(0, report.failed) << ending;
   }
+}
+
+// A journal on disk as a killed run leaves it: a header naming the product, then the records.
+struct Record {
+  uint32_t kind;
+  std::string path, extra, root;
+  uint32_t existed = 0;
+};
+
+std::string disk_record(const Record &r) {
+  std::string out(36, '\0');
+  const uint32_t fields[] = {0x324E4A5A, r.kind, r.existed, REG_SZ, static_cast<uint32_t>(r.path.size() + 1),
+                             static_cast<uint32_t>(r.extra.size() + 1), 0};
+  memcpy(&out[0], fields, sizeof fields);
+  memcpy(&out[28], r.root.c_str(), r.root.size());
+  return out + r.path + '\0' + r.extra + '\0';
+}
+
+// Found at the start of an install, a journal is obeyed only where a run of this product could
+// have made the change; a damaged one, or one naming another product, not at all.
+TEST(RollbackJournal, JournalFoundOnDiskIsUndoneOnlyWithinTheProduct) {
+  ScratchDir dir("journal-disk"), other("journal-other");
+  const std::string mine = dir.file("made.txt"), outside = other.file("theirs.txt");
+  const std::string key = kKey, foreign = std::string(kKey) + "Foreign";
+  SetupInfo info;
+  info.product_name = "Zindle Journal Disk";
+  info.install_dir = dir.path().c_str();
+  info.reg_entries.append(SetupRegEntry());
+  info.reg_entries[0].root = static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER));
+  info.reg_entries[0].key = kKey;
+  info.reg_entries[0].name = "V";
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, sizeof windows);
+  char journal[MAX_PATH];
+  format_text(journal, sizeof journal, "%s\\zindle-%08lx.jnl", windows,
+              static_cast<unsigned long>(mbcs_hash_nocase(info.product_name.c_str())));
+  const Record header = {0x48, "Zindle Journal Disk", "", ""};
+  const Record made = {0, mine, "", ""}, theirs = {0, outside, "", ""};
+  const Record climbing = {0, dir.path() + "\\..\\zindle-journal-other\\theirs.txt", "", ""};
+  const Record kept_elsewhere = {1, mine, outside, ""};
+  const Record value = {4, key, "V", "HKCU"}, foreign_value = {4, foreign, "V", "HKCU"};
+  struct Case {
+    const char *what;
+    std::string bytes;
+    bool mine_undone;
+  } cases[] = {
+      {"entries outside the product are passed over",
+       disk_record(header) + disk_record(theirs) + disk_record(climbing) + disk_record(foreign_value) +
+           disk_record(made) + disk_record(value), true},
+      {"a kept copy that does not lie beside its file", disk_record(header) + disk_record(kept_elsewhere), false},
+      {"another product's journal", disk_record({0x48, "Another", "", ""}) + disk_record(made), false},
+      {"no header", disk_record(made), false},
+      {"a damaged record", disk_record(header) + disk_record(made) + disk_record({9, mine, "", ""}), false},
+      {"a record cut short at the end", disk_record(header) + disk_record(made) + disk_record(value).substr(0, 40),
+       true},
+  };
+  for (const Case &c : cases) {
+    ASSERT_TRUE(write_file(mine, "mine") && write_file(outside, "theirs"));
+    reg_set_string(HKEY_CURRENT_USER, key, "V", "v");
+    reg_set_string(HKEY_CURRENT_USER, foreign, "V", "v");
+    ASSERT_TRUE(write_file(journal, c.bytes)) << c.what;
+    journal_begin(&info);
+    journal_commit();
+    EXPECT_EQ(!c.mine_undone, file_exists(mine)) << c.what;
+    EXPECT_EQ("theirs", read_file(outside)) << c.what;
+    EXPECT_TRUE(reg_value_exists(HKEY_CURRENT_USER, foreign, "V")) << c.what;
+    EXPECT_FALSE(file_exists(journal)) << c.what;
+  }
+  delete_key_tree(HKEY_CURRENT_USER, kKey);
+  delete_key_tree(HKEY_CURRENT_USER, foreign);
 }
 
 }  // namespace

@@ -297,8 +297,42 @@ def fault(h, rng, n):
     c.judge(row, problems + [p for p in c.leftovers() if not (p.endswith('inst/P') and told in logs)], strict=True)
 
 
+def planted(h, rng, n):
+    """Files another account placed in the shared folders: a journal under the product's journal
+    name, or files and folders in the temporary folder where setup once put its copies. The install
+    and the uninstall still do their job, and what was planted is neither obeyed nor touched."""
+    c = Case(h, 'planted temporary files', n, 'RbT%d' % n)
+    files, _ = c.product(rng)
+    os.makedirs(c.path('inst/P'))
+    c.put('inst/P/keep.txt', b'not the product\'s')
+    c.put('tmp/evil.txt', b'planted')
+    os.makedirs(os.path.join(h.c, 'windows', 'rbplanted'), exist_ok=True)
+    planted_files = ['tmp/evil.txt', 'inst/P/keep.txt']
+    if n % 2 == 0:
+        row, blob = inputs.planted_journal(rng, c.name, c.win('inst', 'P'), c.win('tmp'))
+        open(os.path.join(h.c, 'windows', inputs.journal_name(c.name)), 'wb').write(blob)
+    else:
+        row = 'in the way of the uninstall\'s copies'
+        for name in ('setup.exe', 'dsetup.dll', 'package.dat', 'zbk1.tmp'):
+            c.put('tmp/' + name, b'planted')
+        os.makedirs(c.path('tmp/zindle-00000000'))
+        planted_files += ['tmp/setup.exe', 'tmp/dsetup.dll', 'tmp/package.dat', 'tmp/zbk1.tmp']
+    h.ask('diff')  # what the case set up is not the run's doing
+    status = c.install()['codes']
+    problems = c.whole(files) if status == [0] else ['install failed (%s)' % status[0]]
+    c.uninstall()
+    problems += ['planted file changed: ' + f for f in planted_files if not os.path.isfile(c.path(f))
+                 or open(c.path(f), 'rb').read() not in (b'planted', b'not the product\'s')]
+    problems += ['planted folder removed'] * (not os.path.isdir(os.path.join(h.c, 'windows', 'rbplanted')))
+    problems += ['private folder left: ' + d for d in os.listdir(c.path('tmp')) if d.startswith('zindle-')
+                 and d != 'zindle-00000000' and os.listdir(c.path('tmp', d))]
+    os.remove(c.path('inst/P/keep.txt')) if os.path.exists(c.path('inst/P/keep.txt')) else None
+    c.judge(row, problems + [p for p in c.leftovers() if not p.endswith('inst/P') or os.listdir(c.path('inst/P'))])
+
+
 KINDS = [('setup.ini', setup_ini), ('files.dat', files_dat), ('package.dat', package_dat),
-         ('uninstall record', uninstall_record), ('command line', command_line), ('faults', fault)]
+         ('uninstall record', uninstall_record), ('command line', command_line),
+         ('planted temporary files', planted), ('faults', fault)]
 
 
 def run(a):

@@ -238,3 +238,46 @@ def command_line(rng, names):
     if switch.endswith('='):  # a value switch of a silent install
         return '%s %s' % (switch, how), '/silent %s%s %s' % (switch, args[0] if args else '', ' '.join(args[1:]))
     return '%s %s' % (switch, how), ' '.join([switch] + args)
+
+
+JOURNAL_HEADER = 0x48
+FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN = range(5)
+
+
+def journal_name(product):
+    """The file name of a product's rollback journal in the Windows folder (ASCII names)."""
+    h = 2166136261
+    for b in product.lower().encode('latin-1'):
+        h = ((h ^ b) * 16777619) & 0xFFFFFFFF
+    return 'zindle-%08x.jnl' % h
+
+
+def journal(product, entries):
+    """A rollback journal as setup writes it: a header naming product, then one record per entry
+    (kind, path, extra='', root='', existed=0, type=0, data=b'')."""
+    def record(kind, path, extra='', root='', existed=0, vtype=0, data=b''):
+        path, extra = path.encode('latin-1'), extra.encode('latin-1')
+        return struct.pack('<7I8s', 0x324E4A5A, kind, existed, vtype, len(path) + 1, len(extra) + 1, len(data),
+                           root.encode()) + path + b'\0' + extra + b'\0' + data
+    return record(JOURNAL_HEADER, product) + b''.join(record(*e) for e in entries)
+
+
+def planted_journal(rng, product, inst, tmp):
+    """(row, journal bytes) of a journal someone else placed under the product's journal name: its
+    entries name things outside the product, or the journal must be ignored whole. inst is the
+    product's install folder, which holds keep.txt (not the product's); tmp holds evil.txt."""
+    keep = inst + '\\keep.txt'
+    rows = [
+        ('file created outside', product, [(FILE_CREATED, 'C:\\windows\\win.ini')]),
+        ('file replaced from a planted copy', product, [(FILE_REPLACED, 'C:\\windows\\system.ini', tmp + '\\evil.txt')]),
+        ('value written outside', product, [(VALUE_WRITTEN, 'Software\\Microsoft\\Windows\\CurrentVersion\\Run',
+                                             'planted', 'HKLM', 1, 1, b'C:\\evil.exe\0')]),
+        ('value removed outside', product, [(VALUE_WRITTEN, 'Software\\RbSentinel', 'v', 'HKLM')]),
+        ('directory outside', product, [(DIR_CREATED, 'C:\\windows\\rbplanted')]),
+        ('path climbing out', product, [(FILE_CREATED, inst + '\\..\\..\\..\\..\\windows\\win.ini')]),
+        ('kept copy not beside its file', product, [(FILE_REPLACED, keep, tmp + '\\evil.txt')]),
+        ('another product\'s journal', 'RbOther', [(FILE_CREATED, keep)]),
+        ('damaged journal', product, [(FILE_CREATED, keep), (7, keep)]),
+    ]
+    row, name, entries = rng.choice(rows)
+    return row, journal(name, entries)

@@ -1,12 +1,14 @@
 // The uninstall sequence: which hooks run in which order for each hook result, whether the
-// Uninstalling dialog shows, what run_uninstall returns and whether setup's temporary copies are
-// scheduled for deletion. The product has no uninstall record, so nothing real is removed.
+// Uninstalling dialog shows, what run_uninstall returns and whether the private folder the second
+// stage runs from is removed (what is in use there at the restart). The product has no uninstall
+// record, so nothing real is removed.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
 #include "support/scratch.h"
+#include "uninstall/private_folder.h"
 #include "uninstall/uninstall_stages.h"
 #include "wizard/page_harness.h"
 #include "wizard/recording_table.h"
@@ -79,10 +81,20 @@ TEST(RunUninstall, HookResultsDecideTheSequence) {
       table.calls.insert(table.calls.end() - 1, "dialog");
       PostMessageA(dialog, WM_CLOSE, 0, 0);
     };
+    // The folder holds one copy in use (as the running setup.exe is) and one that is not.
+    char folder[MAX_PATH];
+    ASSERT_TRUE(create_private_folder(folder, sizeof folder)) << c.what;
+    info.source_dir = folder;
+    const std::string in_use = std::string(folder) + "\\setup.exe", unused = std::string(folder) + "\\dsetup.dll";
+    ASSERT_TRUE(write_file(in_use, "exe") && write_file(unused, "dll"));
+    HANDLE held = CreateFileA(in_use.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     std::string deletions = restart_deletions();
     EXPECT_EQ(c.expected_result, run_uninstall(&info, &table)) << c.what;
     EXPECT_EQ(c.expected_calls, table.calls) << c.what;
     EXPECT_EQ(c.copies_scheduled, restart_deletions() != deletions) << c.what;
+    EXPECT_EQ(c.copies_scheduled, !file_exists(unused)) << c.what;
+    CloseHandle(held);
+    remove_private_folder(folder);
   }
 }
 
