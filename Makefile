@@ -7,7 +7,7 @@
 #   make dist   build, then write dist/sdk/ and dist/tuner/ (and their zips) for product makers
 
 PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build wine64 xvfb xauth \
-            imagemagick googletest xdotool zip
+            imagemagick googletest xdotool zip libz-mingw-w64-dev zlib1g-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 

@@ -18,6 +18,12 @@
 // not give the stored checksum is damaged, like one whose blocks lie outside the file. (A member
 // whose checksum happens to be 0 is simply not checked.)
 //
+// A compressed member has block_size 0. At data_offset lie a 4-byte length L and then L bytes of a
+// raw deflate stream (RFC 1951, no zlib or gzip wrapper) that inflates to exactly size bytes; the
+// checksum is that of the inflated content. A setup older than compressed members finds block size
+// 0 and treats the member as damaged. The packer compresses a member only where that makes it
+// smaller than its block pairs, so an archive may mix both forms.
+//
 // Plain C++ with fixed-width types and no system headers, so tools on any host can include it.
 #pragma once
 
@@ -112,6 +118,16 @@ static inline uint32_t crc32_update(uint32_t crc, const unsigned char *data, siz
   }
   for (; n > 0; --n, ++data) crc = t[0][(crc ^ *data) & 0xFF] ^ (crc >> 8);
   return ~crc;
+}
+
+// A compressed member: its block size is 0.
+inline bool is_compressed(const Entry &entry) { return entry.block_size == 0; }
+const uint32_t kCompressedLengthField = 4;
+
+// True when a compressed member's length field and the stream_length bytes after it lie wholly
+// inside an archive of archive_length bytes.
+inline bool compressed_fits(const Entry &entry, uint32_t stream_length, uint64_t archive_length) {
+  return static_cast<uint64_t>(entry.data_offset) + kCompressedLengthField + stream_length <= archive_length;
 }
 
 // The entry that ends the directory: its name is empty.

@@ -57,3 +57,7 @@ SETUP_API void mark_file_for_deletion(const char *path);
 
 // Size of a loose file, else of the files.dat member of that name; 0 when neither exists.
 SETUP_API unsigned long get_file_size(const char *name);
+// Writes the member name of the archive at archive_path (the files.dat layout, stored or
+// compressed) to destination, overwriting it. 1 on success; 0 when the archive cannot be opened,
+// holds no such member, or the member is damaged (then nothing is left at destination).
+SETUP_API int extract_archive_member(const char *archive_path, const char *name, const char *destination);

@@ -8,6 +8,7 @@
 
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
+#include "util/member_inflate.h"
 
 namespace {
 
@@ -135,6 +136,7 @@ int FilesDat::Extract(const char *name, const char *destination) {
   // GetFileSize tells lengths beyond 2 GiB, and exists on every Windows version.
   uint64_t length = 0;
   if (!file_.Size(&length)) return 0;
+  if (files_dat::is_compressed(entry)) return extract_compressed(entry, length, destination);
   if (!files_dat::member_fits(entry, length)) return 0;
 
   // Past the checks above the member's blocks lie inside the archive, so B is bounded by its size.
@@ -144,6 +146,17 @@ int FilesDat::Extract(const char *name, const char *destination) {
   if (!output.Create(destination)) return 0;
   int ok = file_.Seek(entry.data_offset) &&
            (entry.size == 0 ? entry.reserved == 0 : copy_blocks(&file_, &output, entry, buffers.data, buffers.mask));
+  if (!output.Close()) ok = 0;
+  if (!ok) DeleteFileA(destination);
+  return ok;
+}
+
+int FilesDat::extract_compressed(const FilesDatEntry &entry, uint64_t length, const char *destination) {
+  uint32_t stream_length = 0;
+  if (!find_compressed_stream(&file_, length, entry, &stream_length)) return 0;
+  WinFile output;
+  if (!output.Create(destination)) return 0;
+  int ok = inflate_member(&file_, stream_length, entry, &output);
   if (!output.Close()) ok = 0;
   if (!ok) DeleteFileA(destination);
   return ok;
@@ -171,4 +184,9 @@ unsigned long get_file_size(const char *name) {
   FilesDat archive;
   archive.Open("files.dat");
   return loose_or_member_size(&archive, name);
+}
+
+int extract_archive_member(const char *archive_path, const char *name, const char *destination) {
+  FilesDat archive;
+  return archive.Open(archive_path) && archive.Extract(name, destination);
 }

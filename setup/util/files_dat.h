@@ -36,6 +36,7 @@ class FilesDat {
 
  private:
   int scan(const char *name, FilesDatEntry *entry);
+  int extract_compressed(const FilesDatEntry &entry, uint64_t length, const char *destination);
   ArchiveIndex index_;
   int index_tried_;
   int open_;

@@ -42,8 +42,12 @@ printf '%s\n' $names >names.txt
 check "filesdat.exe packs the files" packer create packed-win.dat -C src $names
 # shellcheck disable=SC2086
 check "filesdat.exe packs with 1-byte blocks" packer create packed-win-b1.dat -C src -b 1 $names
+# shellcheck disable=SC2086
+check "filesdat.exe packs today's format with --store" packer create packed-win-stored.dat -C src --store $names
+check "--store compresses nothing" test "$(stat -c %s packed-win-stored.dat)" -gt $((2 * 300000))
 echo packed-win.dat >archives.txt
 echo packed-win-b1.dat >>archives.txt
+echo packed-win-stored.dat >>archives.txt
 if [ -x "$NATIVE" ]; then
   # shellcheck disable=SC2046
   check "native filesdat packs the files" "$NATIVE" create packed-native.dat -C src -b 4096 $(echo "$names" | tr '\\' '/')

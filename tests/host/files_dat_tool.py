@@ -116,8 +116,18 @@ def decode(path, outdir):
         pending_sum = (name, reserved)
         if offset != expected_offset:
             problems.append("%r starts at %d, expected %d" % (name, offset, expected_offset))
-        blocks = -(-size // block)
-        out, masks = bytearray(), bytearray()
+        if block == 0:  # compressed: the stream's length, then the raw deflate stream
+            (length,) = struct.unpack_from("<I", raw, offset)
+            inflater = zlib.decompressobj(-15)
+            out = inflater.decompress(raw[offset + 4:offset + 4 + length])
+            if not inflater.eof or inflater.unused_data or len(out) != size:
+                problems.append("%r: its compressed stream does not inflate to its size" % name)
+            expected_offset = offset + 4 + length
+            blocks = 0
+        else:
+            blocks = -(-size // block)
+            expected_offset = offset + 2 * block * blocks
+        out, masks = bytearray(out if block == 0 else b""), bytearray()
         for i in range(blocks):
             data = raw[offset + 2 * i * block:offset + (2 * i + 1) * block]
             mask = raw[offset + (2 * i + 1) * block:offset + (2 * i + 2) * block]
@@ -127,7 +137,6 @@ def decode(path, outdir):
             out += bytes(a ^ b for a, b in zip(data, mask))
         if len(masks) >= 16 and masks == bytes(len(masks)):
             problems.append("%r is stored without a mask" % name)
-        expected_offset = offset + 2 * block * blocks
         target = os.path.join(outdir, *name.decode("latin-1").split("\\"))
         os.makedirs(os.path.dirname(target), exist_ok=True)
         with open(target, "wb") as f:

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 #include "util/files_dat.h"
@@ -189,6 +190,60 @@ TEST_F(FilesDatTest, DamagedEntriesFailWithoutWritingAnything) {
     EXPECT_EQ(0, archive.Extract("m.bin", existing.c_str()));
     EXPECT_FALSE(file_exists(fresh));
     EXPECT_EQ("keep me", read_file(existing));
+  }
+}
+
+// Compressed members beside stored ones: text that shrinks, bytes that do not, an empty member
+// and one larger than the deflate window come out byte for byte, also through the SDK's function.
+TEST_F(FilesDatTest, CompressedMembersInflateByteForByte) {
+  std::string text;
+  while (text.size() < 200000) text += "line " + std::to_string(text.size()) + " of a text that compresses\r\n";
+  const std::vector<FilesDatMember> members = {{"text.txt", text, 0, true},
+                                               {"noise.bin", pattern_bytes(70000, 3), 0, true},
+                                               {"empty.txt", "", 0, true},
+                                               {"stored.bin", pattern_bytes(100, 4), 16}};
+  write_archive(make_files_dat(members));
+  for (const FilesDatMember &member : members) {
+    SCOPED_TRACE(member.name);
+    std::string out = path("out.bin");
+    EXPECT_EQ(1, extract_archive_member(archive_.c_str(), member.name.c_str(), out.c_str()));
+    EXPECT_EQ(member.bytes, read_file(out));
+    DeleteFileA(out.c_str());
+  }
+  EXPECT_EQ(0, extract_archive_member(archive_.c_str(), "absent.txt", path("out.bin").c_str()));
+  EXPECT_EQ(0, extract_archive_member(path("nowhere.dat").c_str(), "text.txt", path("out.bin").c_str()));
+}
+
+// A hostile compressed member fails like any damaged one and leaves no file behind.
+TEST_F(FilesDatTest, DamagedCompressedMembersLeaveNothing) {
+  const std::string content = pattern_bytes(3000, 5) + std::string(3000, 'a');
+  const size_t data = 2 * kFilesDatEntrySize;  // the member's length field
+  struct Case {
+    const char *what;
+    std::function<void(std::string *)> damage;
+  } cases[] = {
+      {"stream cut short", [](std::string *a) { a->resize(a->size() - 10); }},
+      {"length field shorter than the stream",
+       [&](std::string *a) { set_files_dat_field(a, 0, data, files_dat_field(*a, 0, data) - 10); }},
+      {"length field longer than the stream", [&](std::string *a) {
+         *a += "tail";
+         set_files_dat_field(a, 0, data, files_dat_field(*a, 0, data) + 4);
+       }},
+      {"inflates past the entry's size", [](std::string *a) { set_files_dat_field(a, 0, kFilesDatSizeField, 5999); }},
+      {"fewer bytes than the entry's size", [](std::string *a) { set_files_dat_field(a, 0, kFilesDatSizeField, 6001); }},
+      {"wrong checksum", [](std::string *a) { set_files_dat_field(a, 0, kFilesDatReservedField, 1); }},
+      {"garbage stream", [&](std::string *a) { a->replace(data + 4, 200, pattern_bytes(200, 7)); }},
+      {"length field past the end", [&](std::string *a) { a->resize(data + 2); }},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = make_files_dat({{"m.bin", content, 0, true}});
+    c.damage(&bytes);
+    write_archive(bytes);
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    EXPECT_EQ(0, archive.Extract("m.bin", path("fresh.bin").c_str()));
+    EXPECT_FALSE(file_exists(path("fresh.bin")));
   }
 }
 

@@ -19,6 +19,7 @@
 #include "install/progress_window.h"
 #include "sdk/dispatch_table.h"
 #include "sdk/setup_info.h"
+#include "support/files_dat_writer.h"
 
 namespace install_test {
 
@@ -99,47 +100,12 @@ class RecordingTable : public SetupDispatchTable {
 
 // ---- files.dat ----------------------------------------------------------------------------
 
-struct Member {
-  std::string name;
-  std::string bytes;
-  uint32_t block_size;
-};
+// Archives come from the one test writer.
+using Member = FilesDatMember;
+inline std::string build_files_dat(const std::vector<Member> &members) { return make_files_dat(members); }
 
 inline void put32(std::string *out, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) (*out)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// An archive as the packer lays it out: 276-byte entries, an all-zero terminator entry, then
-// each member as pairs of a masked data block and its mask block.
-inline std::string build_files_dat(const std::vector<Member> &members) {
-  const size_t entry_size = 276;
-  std::string out((members.size() + 1) * entry_size, '\0');
-  uint32_t seed = 0x2545F491u;
-  auto next = [&seed]() {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<char>(seed >> 24);
-  };
-  for (size_t m = 0; m < members.size(); ++m) {
-    const Member &member = members[m];
-    size_t at = m * entry_size;
-    memcpy(&out[at], member.name.data(), member.name.size());
-    put32(&out, at + 260, member.block_size);
-    put32(&out, at + 268, static_cast<uint32_t>(member.bytes.size()));
-    put32(&out, at + 272, static_cast<uint32_t>(out.size()));
-    for (size_t done = 0; done < member.bytes.size();) {
-      std::string data(member.block_size, '\0');
-      std::string mask(member.block_size, '\0');
-      for (uint32_t i = 0; i < member.block_size; ++i) {
-        mask[i] = next();
-        char plain = done + i < member.bytes.size() ? member.bytes[done + i] : next();
-        data[i] = static_cast<char>(plain ^ mask[i]);
-      }
-      out += data;
-      out += mask;
-      done += member.block_size;
-    }
-  }
-  return out;
 }
 
 // Recognisable content of a given length.

@@ -309,7 +309,7 @@ def planted(h, rng, n):
     os.makedirs(os.path.join(h.c, 'windows', 'rbplanted'), exist_ok=True)
     planted_files = ['tmp/evil.txt', 'inst/P/keep.txt']
     if n % 2 == 0:
-        row, blob = inputs.planted_journal(rng, c.name, c.win('inst', 'P'), c.win('tmp'))
+        row, blob = inputs.planted_journal(n // 2, c.name, c.win('inst', 'P'), c.win('tmp'))
         open(os.path.join(h.c, 'windows', inputs.journal_name(c.name)), 'wb').write(blob)
     else:
         row = 'in the way of the uninstall\'s copies'
@@ -324,8 +324,6 @@ def planted(h, rng, n):
     problems += ['planted file changed: ' + f for f in planted_files if not os.path.isfile(c.path(f))
                  or open(c.path(f), 'rb').read() not in (b'planted', b'not the product\'s')]
     problems += ['planted folder removed'] * (not os.path.isdir(os.path.join(h.c, 'windows', 'rbplanted')))
-    problems += ['private folder left: ' + d for d in os.listdir(c.path('tmp')) if d.startswith('zindle-')
-                 and d != 'zindle-00000000' and os.listdir(c.path('tmp', d))]
     os.remove(c.path('inst/P/keep.txt')) if os.path.exists(c.path('inst/P/keep.txt')) else None
     c.judge(row, problems + [p for p in c.leftovers() if not p.endswith('inst/P') or os.listdir(c.path('inst/P'))])
 

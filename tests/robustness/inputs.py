@@ -87,14 +87,25 @@ def setup_ini(rng, script):
     return name, render(script)
 
 
+def deflate(content):
+    z = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return z.compress(content) + z.flush()
+
+
 def pack_files_dat(rng, files):
-    """(bytes, entries [name, block, crc, size, offset]); each block is data XOR mask, then the mask."""
+    """(bytes, entries [name, block, crc, size, offset]). A stored member is a block of data XOR mask,
+    then the mask, per block; a compressed one (block 0, the first member always) is its stream's
+    length and its raw deflate stream."""
     entries, data, base = [], b'', ENTRY * (len(files) + 1)
-    for name, content in files.items():
-        b = rng.choice([1, 7, 512, 4096, 65536])
+    for i, (name, content) in enumerate(files.items()):
+        b = 0 if i == 0 or rng.random() < 0.4 else rng.choice([1, 7, 512, 4096, 65536])
+        entries.append([name.encode(), b, zlib.crc32(content), len(content), base + len(data)])
+        if b == 0:
+            stream = deflate(content)
+            data += struct.pack('<I', len(stream)) + stream
+            continue
         masks = rng.randbytes(b * -(-len(content) // b))
         plain = content.ljust(len(masks), b'\0')
-        entries.append([name.encode(), b, zlib.crc32(content), len(content), base + len(data)])
         data += b''.join(bytes(x ^ y for x, y in zip(plain[i:i + b], masks[i:i + b])) + masks[i:i + b]
                          for i in range(0, len(masks), b))
     return directory(entries) + data, entries
@@ -105,9 +116,10 @@ def directory(entries):
                     for e in entries) + b'\0' * ENTRY
 
 
-def entry_set(field, value):
+def entry_set(field, value, compressed=None):
+    """A row setting one field of an entry (of a compressed or a stored one, when asked)."""
     def row(r, blob, entries):
-        e = r.choice(entries)
+        e = r.choice([x for x in entries if compressed is None or (x[1] == 0) == compressed] or entries)
         e[field] = value(r, blob, entries, e)
         return directory(entries) + blob[ENTRY * (len(entries) + 1):]
     return row
@@ -134,7 +146,14 @@ FILES_DAT_ROWS = [
     ('absolute or climbing name', entry_set(0, pick([b'C:\\evil.txt', b'\\evil.txt', b'..\\evil.txt',
                                                      b'sub\\..\\..\\evil.txt', b'..\\..\\a.txt']))),
     ('mask and data differ', lambda r, b, e: (lambda x: b[:x[4] + x[1]] + b[x[4] + x[1] + r.randint(1, x[1]):])(
-        r.choice([y for y in e if y[3]]))),
+        r.choice([y for y in e if y[3] and y[1]] or [[b'', 1, 0, 0, len(b)]]))),
+    ('compressed stream cut short', lambda r, b, e: b[:e[0][4] + 4 + r.randrange(struct.unpack_from('<I', b, e[0][4])[0])]),
+    ('compressed length field wrong', lambda r, b, e: b[:e[0][4]] + struct.pack(
+        '<I', (struct.unpack_from('<I', b, e[0][4])[0] + r.choice([-5, -1, 1, 7, 2 ** 31])) & 0xFFFFFFFF) + b[e[0][4] + 4:]),
+    ('compressed stream garbage', lambda r, b, e: b[:e[0][4] + 4] + r.randbytes(32) + b[e[0][4] + 36:]),
+    ('inflates past the size', entry_set(3, lambda r, b, e, x: max(0, x[3] - r.randint(1, 100)), compressed=True)),
+    ('wrong checksum of a compressed member', entry_set(2, lambda r, b, e, x: x[2] ^ 1, compressed=True)),
+    ('compressed flag on a stored member', entry_set(1, pick([0]), compressed=False)),
     ('data bytes flipped', lambda r, b, e: (lambda i: b[:i] + bytes([b[i] ^ 0x5A]) + b[i + 1:])(
         r.randrange(ENTRY * (len(e) + 1), len(b)))),
     ('no terminator entry', lambda r, b, e: b[:ENTRY * len(e)] + b[ENTRY * (len(e) + 1):]),
@@ -262,10 +281,11 @@ def journal(product, entries):
     return record(JOURNAL_HEADER, product) + b''.join(record(*e) for e in entries)
 
 
-def planted_journal(rng, product, inst, tmp):
-    """(row, journal bytes) of a journal someone else placed under the product's journal name: its
-    entries name things outside the product, or the journal must be ignored whole. inst is the
-    product's install folder, which holds keep.txt (not the product's); tmp holds evil.txt."""
+def planted_journal(i, product, inst, tmp):
+    """(row, journal bytes) of the i-th kind of journal someone else placed under the product's
+    journal name: its entries name things outside the product, or the journal must be ignored
+    whole. inst is the product's install folder, which holds keep.txt (not the product's); tmp
+    holds evil.txt."""
     keep = inst + '\\keep.txt'
     rows = [
         ('file created outside', product, [(FILE_CREATED, 'C:\\windows\\win.ini')]),
@@ -279,5 +299,5 @@ def planted_journal(rng, product, inst, tmp):
         ('another product\'s journal', 'RbOther', [(FILE_CREATED, keep)]),
         ('damaged journal', product, [(FILE_CREATED, keep), (7, keep)]),
     ]
-    row, name, entries = rng.choice(rows)
+    row, name, entries = rows[i % len(rows)]
     return row, journal(name, entries)

@@ -1,6 +1,8 @@
 // Test archives in the files.dat layout.
 #include "support/files_dat_writer.h"
 
+#include <zlib.h>
+
 #include <cstring>
 
 namespace {
@@ -57,9 +59,33 @@ std::string make_files_dat(const std::vector<FilesDatMember> &members, bool term
     set_files_dat_field(&out, m, kFilesDatBlockSizeField, member.block_size);
     set_files_dat_field(&out, m, kFilesDatSizeField, static_cast<uint32_t>(member.bytes.size()));
     set_files_dat_field(&out, m, kFilesDatOffsetField, static_cast<uint32_t>(out.size()));
-    if (member.block_size > 0) out += member_blocks(member, &pattern);
+    if (member.compressed) {
+      const Bytef *bytes = reinterpret_cast<const Bytef *>(member.bytes.data());
+      set_files_dat_field(&out, m, kFilesDatBlockSizeField, 0);
+      set_files_dat_field(&out, m, kFilesDatReservedField,
+                          static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(member.bytes.size()))));
+      out += compressed_member(member.bytes);
+    } else if (member.block_size > 0) {
+      out += member_blocks(member, &pattern);
+    }
   }
   return out;
+}
+
+std::string compressed_member(const std::string &bytes) {
+  z_stream z = {};
+  deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+  std::string stream(deflateBound(&z, static_cast<uLong>(bytes.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.data()));
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = reinterpret_cast<Bytef *>(&stream[0]);
+  z.avail_out = static_cast<uInt>(stream.size());
+  deflate(&z, Z_FINISH);
+  stream.resize(z.total_out);
+  deflateEnd(&z);
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(stream.size() >> (8 * i));
+  return out + stream;
 }
 
 std::string pattern_bytes(size_t n, uint32_t seed) {

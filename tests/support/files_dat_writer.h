@@ -9,7 +9,8 @@
 struct FilesDatMember {
   std::string name;
   std::string bytes;
-  uint32_t block_size;
+  uint32_t block_size;  // of a stored member; 0 with compressed
+  bool compressed = false;  // a raw deflate stream with the content's checksum
 };
 
 // Size of a directory entry and the positions of its 32-bit fields.
@@ -21,12 +22,16 @@ const size_t kFilesDatOffsetField = 272;
 
 // The archive: one entry per member and, when terminated, an all-zero terminator entry; then the
 // members' block pairs in order. Masks are pseudo-random and never all zero, so a reader that
-// skips the mask gets wrong bytes; the unused tail of a last data block is filled as well.
+// skips the mask gets wrong bytes; the unused tail of a last data block is filled as well. A
+// compressed member is its length field and deflate stream.
 std::string make_files_dat(const std::vector<FilesDatMember> &members, bool terminated = true);
 
 // Reads and overwrites a 32-bit little-endian field of directory entry index.
 uint32_t files_dat_field(const std::string &archive, size_t index, size_t field);
 void set_files_dat_field(std::string *archive, size_t index, size_t field, uint32_t value);
+
+// A compressed member's data as the packer writes it: the 4-byte length, then the raw deflate stream.
+std::string compressed_member(const std::string &bytes);
 
 // n bytes of a repeatable pseudo-random pattern (zero bytes included).
 std::string pattern_bytes(size_t n, uint32_t seed);

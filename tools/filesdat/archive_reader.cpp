@@ -58,7 +58,14 @@ bool read_directory(FILE *archive, const std::string &path, Directory *dir) {
 
 std::string entry_damage(const Directory &dir, const files_dat::Entry &entry) {
   if (!entry.name_terminated) return "the name is not terminated within its 260 bytes";
-  if (entry.block_size == 0) return "the block size is 0";
+  if (files_dat::is_compressed(entry)) {
+    // The stream's own length is read with its data (member_data).
+    if (static_cast<uint64_t>(entry.data_offset) + files_dat::kCompressedLengthField > dir.length)
+      return "its compressed data at offset " + number(entry.data_offset) + " lies past the end of the archive (" +
+             number(dir.length) + " bytes)";
+    if (entry.data_offset < dir.end) return "its data at offset " + number(entry.data_offset) + " overlaps the directory";
+    return "";
+  }
   uint64_t span = files_dat::member_span(entry.block_size, entry.size);
   if (!files_dat::member_fits(entry, dir.length))
     return "its data (" + number(span) + " bytes at offset " + number(entry.data_offset) +

@@ -24,6 +24,6 @@ FILE *open_archive(const std::string &path);
 // described in dir->damage. False (reported) only when the archive cannot be read at all.
 bool read_directory(FILE *archive, const std::string &path, Directory *dir);
 
-// What is wrong with one entry, "" when it can be extracted: unterminated name, block size 0,
-// data outside the archive or over the directory.
+// What is wrong with one entry, "" when it can be extracted: unterminated name, data outside the
+// archive or over the directory (a compressed member's stream is checked when it is read).
 std::string entry_damage(const Directory &dir, const files_dat::Entry &entry);

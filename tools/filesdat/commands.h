@@ -6,13 +6,20 @@
 #include <string>
 #include <vector>
 
+// How members are packed: block_size 0 fits each member's block size to its length; with compress
+// each member is deflated where that makes it smaller.
+struct PackOptions {
+  uint32_t block_size = 0;
+  bool compress = true;
+};
+
 // Writes a new archive holding the named files (names relative to source_dir). Nothing is left
 // under the archive's name unless the whole archive was written. Names are stored tidied
 // (backslashes, no "." or empty parts), or exactly as given when names_as_written.
-int run_create(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+int run_create(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                const std::vector<std::string> &names, bool names_as_written);
 // Packs the files that the script's [FILES] section names, each stored under its filesrc text.
-int run_create_from_script(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+int run_create_from_script(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                            const std::string &script_path);
 // Reports every problem setup would meet in the script, one line each; 1 when any is an error.
 // With a payload folder, also the files that the script names but that are not in it.

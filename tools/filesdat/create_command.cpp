@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "file_io.h"
 #include "files_dat_format.h"
+#include "member_deflate.h"
 #include "member_name.h"
 #include "messages.h"
 #include "random_source.h"
@@ -107,24 +108,46 @@ bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *
   return true;
 }
 
-// The member's block size: the one asked for, or (fixed_size 0) the one fitted to its length.
-bool member_block_size(FILE *source, const Member &member, uint32_t fixed_size, uint32_t *block_size) {
+// Writes one member at position: compressed when that is smaller than its block pairs (and
+// compress is set), else as block pairs of fixed_size bytes, or of a size fitted to its length
+// when fixed_size is 0. Fills the member's entry and *span with the bytes it takes.
+bool write_member(FILE *source, Member *member, uint32_t fixed_size, bool compress, FILE *out,
+                  const std::string &archive, uint64_t position, RandomSource *random, BlockBuffers *buffers,
+                  uint64_t *span) {
   uint64_t length = 0;
-  if (fixed_size == 0 && !(stream_length(source, &length) && seek_to(source, 0))) {
-    report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
+  if (!stream_length(source, &length) || !seek_to(source, 0)) {
+    report("cannot read %s: %s", member->source.c_str(), error_text().c_str());
     return false;
   }
-  *block_size = fixed_size ? fixed_size : fitted_block_size(length);
+  uint32_t block_size = fixed_size ? fixed_size : fitted_block_size(length), size = 0, sum = 0;
+  int packed = -1;
+  if (compress && length < 0xFFFFFFFFu) {
+    uint64_t limit = files_dat::member_span(block_size, static_cast<uint32_t>(length));
+    packed = deflate_member(source, member->source, out, archive, position, limit < kMaxOffset ? limit : kMaxOffset,
+                            span, &size, &sum);
+    if (packed == 0) return false;
+    if (packed < 0 && !(seek_to(source, 0) && seek_to(out, position))) {
+      report("cannot write %s: %s", archive.c_str(), error_text().c_str());
+      return false;
+    }
+  }
+  if (packed < 0) {
+    if (!pack_member(source, *member, block_size, out, archive, random, buffers, &size, &sum)) return false;
+    *span = files_dat::member_span(block_size, size);
+  }
+  member->entry.block_size = packed > 0 ? 0 : block_size;
+  member->entry.reserved = sum;
+  member->entry.size = size;
+  member->entry.data_offset = static_cast<uint32_t>(position);
   return true;
 }
 
-// Writes the data of every member after the space reserved for the directory. fixed_size 0
-// fits each member's block size to its length.
-bool write_members(std::vector<Member> *members, uint32_t fixed_size, FILE *out, const std::string &archive) {
+// Writes the data of every member after the space reserved for the directory.
+bool write_members(std::vector<Member> *members, const PackOptions &options, FILE *out, const std::string &archive) {
   RandomSource random;
   BlockBuffers buffers;
   if (!random.open()) return false;
-  uint32_t largest = fixed_size ? fixed_size : kDefaultBlockSize;
+  uint32_t largest = options.block_size ? options.block_size : kDefaultBlockSize;
   if (!buffers.allocate(largest)) {
     report("cannot allocate two blocks of %lu bytes", static_cast<unsigned long>(largest));
     return false;
@@ -140,16 +163,12 @@ bool write_members(std::vector<Member> *members, uint32_t fixed_size, FILE *out,
       report("cannot read %s: %s", member.source.c_str(), error_text().c_str());
       return false;
     }
-    uint32_t size = 0, block_size = 0, sum = 0;
-    bool ok = member_block_size(source, member, fixed_size, &block_size) &&
-              pack_member(source, member, block_size, out, archive, &random, &buffers, &size, &sum);
+    uint64_t span = 0;
+    bool ok = write_member(source, &member, options.block_size, options.compress, out, archive, position, &random,
+                           &buffers, &span);
     fclose(source);
     if (!ok) return false;
-    member.entry.block_size = block_size;
-    member.entry.reserved = sum;
-    member.entry.size = size;
-    member.entry.data_offset = static_cast<uint32_t>(position);
-    position += files_dat::member_span(block_size, size);
+    position += span;
   }
   return true;
 }
@@ -171,7 +190,7 @@ bool write_directory(const std::vector<Member> &members, FILE *out, const std::s
 
 }  // namespace
 
-int run_create(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+int run_create(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                const std::vector<std::string> &names, bool names_as_written) {
   std::vector<Member> members;
   if (!collect_members(source_dir, names, names_as_written, &members)) return 1;
@@ -180,7 +199,7 @@ int run_create(const std::string &archive, const std::string &source_dir, uint32
   FILE *out = output.stream();
   // The directory's space is reserved first and filled in once every member's size is known.
   if (!write_directory(members, out, archive, false)) return 1;
-  if (!write_members(&members, block_size, out, archive)) return 1;
+  if (!write_members(&members, options, out, archive)) return 1;
   if (!seek_to(out, 0)) {
     report("cannot write %s: %s", archive.c_str(), error_text().c_str());
     return 1;
@@ -189,7 +208,7 @@ int run_create(const std::string &archive, const std::string &source_dir, uint32
   return output.commit() ? 0 : 1;
 }
 
-int run_create_from_script(const std::string &archive, const std::string &source_dir, uint32_t block_size,
+int run_create_from_script(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                            const std::string &script_path) {
   IniFile script;
   if (!script.load(script_path)) {
@@ -201,5 +220,5 @@ int run_create_from_script(const std::string &archive, const std::string &source
     report("%s names no files to pack: its [FILES] section has no filesrc key that setup reads", script_path.c_str());
     return 1;
   }
-  return run_create(archive, source_dir, block_size, names, true);
+  return run_create(archive, source_dir, options, names, true);
 }

@@ -13,8 +13,8 @@ namespace {
 const int kUsageStatus = 2;
 
 const char kUsage[] =
-    "usage: filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] NAME...\n"
-    "       filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] --script SETUP.INI\n"
+    "usage: filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] [--store] NAME...\n"
+    "       filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] [--store] --script SETUP.INI\n"
     "       filesdat list ARCHIVE\n"
     "       filesdat extract ARCHIVE [-C DIR] [NAME...]\n"
     "       filesdat verify ARCHIVE\n"
@@ -25,8 +25,11 @@ const char kUsage[] =
     "         With --script, packs every file that the script's [FILES] section names\n"
     "         (its filesrc values, read as setup reads them), each stored under its\n"
     "         filesrc text; NAMEs cannot be given as well.\n"
-    "         Each member's block size is fitted to its length (at most 65536 bytes);\n"
-    "         -b gives every member one BLOCKSIZE instead, 1 to 16777216 bytes.\n"
+    "         Each member is compressed (deflate) where that makes it smaller; the\n"
+    "         others, or all with --store, are stored as block pairs as setups before\n"
+    "         compressed archives read them. Each member's block size is fitted to its\n"
+    "         length (at most 65536 bytes); -b gives every member one BLOCKSIZE instead,\n"
+    "         1 to 16777216 bytes.\n"
     "list     prints the size and name of every member.\n"
     "extract  writes the named members (default all) below DIR (default the current folder).\n"
     "verify   checks the directory and every member's position; exits 1 on damage.\n"
@@ -43,8 +46,9 @@ int usage_error(const char *problem) {
 struct Arguments {
   std::string dir;
   bool dir_given = false;
-  uint32_t block_size = 0;  // fitted to each member
+  PackOptions pack;
   bool block_given = false;
+  bool store_given = false;
   std::vector<std::string> names;
   std::string script;
   bool script_given = false;
@@ -82,13 +86,16 @@ bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::str
       } else if (arg[1] == 'C') {
         args->dir = value;
         args->dir_given = true;
-      } else if (!parse_block_size(value, &args->block_size)) {
+      } else if (!parse_block_size(value, &args->pack.block_size)) {
         *problem = "bad block size \"" + std::string(value) + "\": give a number from 1 to " +
                    std::to_string(kMaxBlockSize);
         return false;
       } else {
         args->block_given = true;
       }
+    } else if (options && strcmp(arg, "--store") == 0) {
+      args->pack.compress = false;
+      args->store_given = true;
     } else if (options && arg[0] == '-' && arg[1] != 0) {
       *problem = "unknown option " + std::string(arg);
       return false;
@@ -117,11 +124,12 @@ int main(int argc, char **argv) {
 
   if (command == "create") {
     if (args.script_given && !args.names.empty()) return usage_error("create takes NAMEs or --script, not both");
-    if (args.script_given) return run_create_from_script(archive, args.dir, args.block_size, args.script);
+    if (args.script_given) return run_create_from_script(archive, args.dir, args.pack, args.script);
     if (args.names.empty()) return usage_error("create needs at least one NAME");
-    return run_create(archive, args.dir, args.block_size, args.names, false);
+    return run_create(archive, args.dir, args.pack, args.names, false);
   }
   if (args.block_given) return usage_error("-b is only for create");
+  if (args.store_given) return usage_error("--store is only for create");
   if (args.script_given) return usage_error("--script is only for create");
   if (command == "check") {
     if (!args.names.empty()) return usage_error("too many arguments for check");

@@ -3,10 +3,19 @@
 
 #include "block_buffers.h"
 #include "file_io.h"
+#include "member_deflate.h"
 #include "messages.h"
 
 bool unpack_member(FILE *archive, const files_dat::Entry &entry, FILE *out, const std::string &archive_path,
                    const std::string &target) {
+  if (files_dat::is_compressed(entry)) {
+    uint64_t length = 0;
+    if (!stream_length(archive, &length)) {
+      report("cannot read %s: %s", archive_path.c_str(), error_text().c_str());
+      return false;
+    }
+    return inflate_member(archive, length, entry, out, archive_path, target);
+  }
   // An empty member's checksum is that of no bytes, 0: any other marks a damaged entry.
   if (entry.size == 0 && entry.reserved != 0) {
     report("the content of \"%s\" does not match its checksum: the archive is damaged", entry.name);

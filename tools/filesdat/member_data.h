@@ -1,5 +1,5 @@
-// Reading a member's content: data XOR mask, block pair by block pair, checked against the
-// checksum its entry stores.
+// Reading a member's content: data XOR mask, block pair by block pair, or its inflated stream,
+// checked against the checksum its entry stores.
 #pragma once
 
 #include <cstdio>
