@@ -12,7 +12,7 @@ size_t smaller(size_t a, size_t b) { return a < b ? a : b; }
 
 }  // namespace
 
-WinFile::WinFile() : handle_(nullptr), position_(0), buffered_(0), taken_(0), write_failed_(0) {}
+WinFile::WinFile() : handle_(nullptr), position_(0), base_(0), window_(0), buffered_(0), taken_(0), write_failed_(0) {}
 
 WinFile::~WinFile() { Close(); }
 
@@ -33,7 +33,7 @@ int WinFile::Close() {
   if (!is_open()) return 0;
   int ok = CloseHandle(handle_) ? 1 : 0;
   handle_ = nullptr;
-  position_ = 0;
+  position_ = base_ = window_ = 0;
   buffered_ = taken_ = 0;
   write_failed_ = 0;
   return ok;
@@ -55,6 +55,11 @@ size_t WinFile::read_direct(void *out, size_t size) {
 
 size_t WinFile::Read(void *out, size_t size) {
   if (!is_open() || !out) return 0;
+  if (window_) {
+    uint64_t end = base_ + window_;
+    if (position_ >= end) return 0;
+    if (size > end - position_) size = static_cast<size_t>(end - position_);
+  }
   unsigned char *to = static_cast<unsigned char *>(out);
   size_t done = 0;
   while (done < size) {
@@ -104,7 +109,8 @@ int WinFile::Write(const void *data, size_t size) {
 }
 
 int WinFile::Seek(uint64_t offset) {
-  if (!is_open() || offset >> 63) return 0;
+  if (!is_open() || offset >> 62) return 0;
+  offset += base_;
   // A position inside what the buffer holds needs no system call: lookups of neighbouring
   // records then read the file once.
   uint64_t buffer_start = position_ - taken_;
@@ -128,10 +134,22 @@ int WinFile::seek_system(uint64_t offset) {
 
 int WinFile::Size(uint64_t *length) const {
   if (!is_open() || !length) return 0;
+  if (window_) {
+    *length = window_;
+    return 1;
+  }
   DWORD high = 0;
   SetLastError(NO_ERROR);
   DWORD low = GetFileSize(handle_, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
   *length = (static_cast<uint64_t>(high) << 32) | low;
+  return 1;
+}
+
+int WinFile::SetWindow(uint64_t base, uint64_t length) {
+  uint64_t whole = 0;
+  if (window_ || length == 0 || !Size(&whole) || base > whole || length > whole - base || !seek_system(base)) return 0;
+  base_ = base;
+  window_ = length;
   return 1;
 }

@@ -36,12 +36,16 @@ class WinFile {
   int Write(const void *data, size_t size);
   int write_failed() const { return write_failed_; }
 
-  // Moves to offset bytes from the start (below 2^63). 1 on success.
+  // Moves to offset bytes from the start (below 2^62). 1 on success.
   int Seek(uint64_t offset);
   // The position of the next read or write.
-  uint64_t Position() const { return position_; }
+  uint64_t Position() const { return position_ - base_; }
   // The file's length in bytes. 1 on success, 0 (*length untouched) when the system cannot tell.
   int Size(uint64_t *length) const;
+  // Narrows an open file to the length bytes from base, which must lie inside it (an archive
+  // carried inside another file): positions and the size then count from base, and reads end at
+  // the window's end. 1 on success; 0 (nothing changed) when the window does not fit.
+  int SetWindow(uint64_t base, uint64_t length);
 
  private:
   int open(const char *path, DWORD access, DWORD disposition);
@@ -51,7 +55,9 @@ class WinFile {
   static const size_t kBufferSize = 4096;
   // Null while closed: a closed object is all zeros, so a static one costs no file space.
   HANDLE handle_;
-  uint64_t position_;  // of the next byte the caller reads or writes
+  uint64_t position_;  // of the next byte the caller reads or writes, from the file's start
+  uint64_t base_;      // the window's start and length; a whole file has no window (length 0)
+  uint64_t window_;
   size_t buffered_;    // bytes in buffer_, read from the file before position_
   size_t taken_;       // of those, bytes already handed out
   int write_failed_;

@@ -1,5 +1,6 @@
 // Install mode: the single-instance guard, the hook library and script, the previous-version
 // check, then the main window whose timer runs the wizard.
+#include "app/bundled_product.h"
 #include "app/main_window.h"
 #include "app/run_modes.h"
 #include "script/globals.h"
@@ -55,8 +56,14 @@ void run_message_loop() {
 }  // namespace
 
 int run_install_mode(HINSTANCE instance) {
+  // A single-file installer runs its unpacked setup.exe, which takes the guard itself.
+  int bundled_status = 0;
+  if (!g_run_options.bundle_path.length() && run_bundled_product(&g_setup_info, &bundled_status))
+    return bundled_status;
   InstanceGuard guard;
   if (guard.other_running()) return EXIT_STOPPED;
+  if (g_run_options.bundle_path.length() && !use_bundle_archive(&g_setup_info, g_run_options.bundle_path.c_str()))
+    return EXIT_FAILED;
   register_main_window_class(instance);
   if (init_script(&g_setup_info, &g_script_file, instance) != 0) {
     show_fatal_message("Failed to Initialize Script");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sdk/utilities.h"
+#include "util/action_log.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -155,10 +156,21 @@ void remove_private_folder(const char *folder) {
     do {
       if (!is_file(found) || !format_text(path, sizeof path, "%s\\%s", folder, found.cFileName)) continue;
       SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(path)) mark_file_for_deletion(path);
+      if (DeleteFileA(path)) continue;
+      log_failure(GetLastError(), "file: %s is deleted at the next restart", path);
+      mark_file_for_deletion(path);
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
   // On NT the restart works through the schedule in order: the files first, then the folder.
-  if (!RemoveDirectoryA(folder)) mark_file_for_deletion(folder);
+  // A program that ran from the folder and has just ended may still hold it as its current
+  // directory for a moment.
+  for (int tries = 0; !RemoveDirectoryA(folder) && GetLastError() == ERROR_SHARING_VIOLATION && tries < 20; ++tries)
+    Sleep(100);
+  if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    log_line("directory: removed %s", folder);
+    return;
+  }
+  log_failure(GetLastError(), "directory: %s is removed at the next restart", folder);
+  mark_file_for_deletion(folder);
 }

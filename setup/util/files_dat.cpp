@@ -63,7 +63,30 @@ struct BlockBuffers {
   }
 };
 
+// The product archive carried inside setup.exe itself, when there is one.
+struct EmbeddedArchive {
+  char path[MAX_PATH];
+  uint64_t base;
+  uint64_t length;
+};
+EmbeddedArchive g_embedded;
+
+// The last part of path is files.dat.
+bool names_files_dat(const char *path) {
+  const char *name = path;
+  for (const char *c = path; *c; ++c)
+    if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+  return ascii_compare_nocase(name, "files.dat") == 0;
+}
+
 }  // namespace
+
+int use_embedded_archive(const char *path, uint64_t base, uint64_t length) {
+  if (!copy_text(g_embedded.path, sizeof g_embedded.path, path ? path : "")) return 0;
+  g_embedded.base = base;
+  g_embedded.length = length;
+  return 1;
+}
 
 FilesDat::FilesDat() : index_tried_(0), open_(0) { memset(path_, 0, sizeof path_); }
 
@@ -72,12 +95,38 @@ FilesDat::~FilesDat() {
 }
 
 int FilesDat::Open(const char *path) {
+  if (!open_ && path && g_embedded.path[0] && names_files_dat(path))
+    return OpenWindow(g_embedded.path, g_embedded.base, g_embedded.length);
   if (open_ || !path) return 0;
   char stored[sizeof path_];
   if (!copy_text(stored, sizeof stored, path)) return 0;
   if (!file_.OpenRead(path)) return 0;
   memcpy(path_, stored, sizeof path_);
   open_ = 1;
+  return 1;
+}
+
+int FilesDat::OpenWindow(const char *path, uint64_t base, uint64_t length) {
+  char stored[sizeof path_];
+  if (open_ || !path || !copy_text(stored, sizeof stored, path) || !file_.OpenRead(path)) return 0;
+  if (!file_.SetWindow(base, length)) {
+    file_.Close();
+    return 0;
+  }
+  memcpy(path_, stored, sizeof path_);
+  open_ = 1;
+  return 1;
+}
+
+int FilesDat::EntryAt(uint32_t index, FilesDatEntry *entry) {
+  unsigned char bytes[files_dat::kEntrySize];
+  if (!open_ || !file_.Seek(static_cast<uint64_t>(index) * files_dat::kEntrySize) ||
+      !file_.ReadExact(bytes, sizeof bytes))
+    return 0;
+  FilesDatEntry found;
+  files_dat::decode_entry(bytes, &found);
+  if (files_dat::ends_directory(found) || !found.name_terminated) return 0;
+  *entry = found;
   return 1;
 }
 

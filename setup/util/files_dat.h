@@ -20,8 +20,14 @@ class FilesDat {
   FilesDat(const FilesDat &) = delete;
   FilesDat &operator=(const FilesDat &) = delete;
   // 1 when path was opened for reading; 0 when this object is already open (the open archive is
-  // kept), the path does not fit in 260 bytes or the file cannot be opened.
+  // kept), the path does not fit in 260 bytes or the file cannot be opened. While an embedded
+  // archive is in use (use_embedded_archive), a path whose file name is files.dat opens that.
   int Open(const char *path);
+  // Opens the length bytes from base of the file at path as the archive. 1 on success.
+  int OpenWindow(const char *path, uint64_t base, uint64_t length);
+  // The directory's entry number index (from 0), when it comes before the end of the directory
+  // and its name is terminated. 1 and *entry filled, else 0.
+  int EntryAt(uint32_t index, FilesDatEntry *entry);
   // Closes the archive if open and forgets its path. Always 1.
   int Close();
   int is_open() const { return open_; }
@@ -43,6 +49,10 @@ class FilesDat {
   WinFile file_;
   char path_[260];
 };
+
+// From now on "files.dat" means the length bytes from base of the file at path (the product
+// carried inside a single-file installer); an empty path ends that. 1 when path fits.
+int use_embedded_archive(const char *path, uint64_t base, uint64_t length);
 
 // What get_file_size gives for name, with archive (open or not) standing for "files.dat": the size
 // of a loose file of that name, else of the archive's member. Callers that ask for many names

@@ -1,4 +1,5 @@
-// The command line's switches: "/silent", "/dir=PATH", "/group=NAME" and "/log=PATH", any case.
+// The command line's switches: "/silent", "/dir=PATH", "/group=NAME", "/log=PATH" and "/bundle=PATH",
+// any case.
 #include "util/run_options.h"
 
 #include <cstring>
@@ -30,7 +31,10 @@ int take_switch(const char *word, RunOptions *out) {
     String RunOptions::*field;
   };
   static const Valued kValued[] = {
-      {"dir", &RunOptions::install_dir}, {"group", &RunOptions::start_menu_folder}, {"log", &RunOptions::log_path}};
+      {"dir", &RunOptions::install_dir},
+      {"group", &RunOptions::start_menu_folder},
+      {"log", &RunOptions::log_path},
+      {"bundle", &RunOptions::bundle_path}};
   for (const Valued &entry : kValued) {
     const char *value = switch_value(word, entry.name);
     if (!value) continue;

@@ -12,6 +12,7 @@ struct RunOptions {
   String install_dir;             // /dir=PATH: the Directory page's answer ("" when not given)
   String start_menu_folder;       // /group=NAME: the Start-menu page's answer ("" when not given)
   String log_path;                // /log=PATH ("" when not given)
+  String bundle_path;             // /bundle=PATH: the single-file installer whose product this run installs
 };
 
 extern RunOptions g_run_options;

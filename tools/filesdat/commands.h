@@ -21,6 +21,20 @@ int run_create(const std::string &archive, const std::string &source_dir, const 
 // Packs the files that the script's [FILES] section names, each stored under its filesrc text.
 int run_create_from_script(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                            const std::string &script_path);
+// What `filesdat product` makes: from the script and its payload folder, a product folder or one
+// .exe at output. setup is the setup.exe to ship; default_hooks the hook library for a product
+// that has none of its own beside the script.
+struct ProductOptions {
+  std::string script;
+  std::string payload;
+  std::string output;
+  bool one_file = false;
+  std::string setup;
+  std::string default_hooks;
+};
+// Checks the script (stopping on an error), packs its files and writes the product.
+int run_product(const ProductOptions &options);
+
 // Reports every problem setup would meet in the script, one line each; 1 when any is an error.
 // With a payload folder, also the files that the script names but that are not in it.
 int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given);

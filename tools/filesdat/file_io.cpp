@@ -76,6 +76,12 @@ FILE *create_new_file(const std::string &path) {
 }
 
 unsigned long process_id() { return static_cast<unsigned long>(_getpid()); }
+
+std::string program_folder(const char *) {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return n > 0 && n < sizeof path ? parent_of(path) : std::string();
+}
 #else
 bool is_regular_file(const std::string &path) {
   struct stat info;
@@ -107,6 +113,16 @@ FILE *create_new_file(const std::string &path) {
 }
 
 unsigned long process_id() { return static_cast<unsigned long>(getpid()); }
+
+std::string program_folder(const char *argv0) {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n > 0) {
+    path[n] = 0;
+    return parent_of(path);
+  }
+  return argv0 ? parent_of(argv0) : std::string();
+}
 #endif
 
 static bool is_separator(char c) { return c == '/' || c == kSeparator; }

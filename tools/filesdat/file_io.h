@@ -34,3 +34,5 @@ std::string parent_of(const std::string &path);
 std::string error_text();
 // A number that differs between concurrently running processes (for temporary names).
 unsigned long process_id();
+// The folder that holds the running program ("" when it cannot be told).
+std::string program_folder(const char *argv0);

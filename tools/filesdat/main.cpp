@@ -6,6 +6,7 @@
 
 #include "block_limits.h"
 #include "commands.h"
+#include "file_io.h"
 #include "messages.h"
 
 namespace {
@@ -19,6 +20,8 @@ const char kUsage[] =
     "       filesdat extract ARCHIVE [-C DIR] [NAME...]\n"
     "       filesdat verify ARCHIVE\n"
     "       filesdat check SETUP.INI [-C DIR]\n"
+    "       filesdat product SETUP.INI -C DIR -o OUTPUT [--one-file] [--setup SETUP.EXE]\n"
+    "                [--hooks DSETUP.DLL]\n"
     "\n"
     "create   packs the named files (relative to DIR, default the current folder) into ARCHIVE;\n"
     "         each is stored under its name with backslashes, as setup looks it up.\n"
@@ -35,7 +38,14 @@ const char kUsage[] =
     "verify   checks the directory and every member's position; exits 1 on damage.\n"
     "check    reads SETUP.INI as setup will and prints each problem as\n"
     "         SETUP.INI:LINE: [SECTION] key: message (warnings say \"warning:\"); with -C,\n"
-    "         also the files it names that are not in DIR. Exits 1 when any problem is an error.\n";
+    "         also the files it names that are not in DIR. Exits 1 when any problem is an error.\n"
+    "product  checks SETUP.INI against the payload folder DIR, packs it and writes the product\n"
+    "         ready to ship: the folder OUTPUT with setup.exe, setup.ini, files.dat, license.txt\n"
+    "         (beside SETUP.INI), the hook library (dsetup.dll beside SETUP.INI, else the\n"
+    "         default one) and the resource library and dependencies the script names; with\n"
+    "         --one-file, the single installer OUTPUT (.exe) holding all of it. setup.exe and\n"
+    "         the default hook library (default_dsetup.dll) are taken from beside filesdat\n"
+    "         unless --setup and --hooks name others.\n";
 
 int usage_error(const char *problem) {
   if (problem) report("%s", problem);
@@ -52,6 +62,10 @@ struct Arguments {
   std::vector<std::string> names;
   std::string script;
   bool script_given = false;
+  std::string output;
+  bool one_file = false;
+  std::string setup;
+  std::string hooks;
 };
 
 // Block sizes are plain decimal numbers from 1 to kMaxBlockSize.
@@ -93,6 +107,15 @@ bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::str
       } else {
         args->block_given = true;
       }
+    } else if (options && (strcmp(arg, "-o") == 0 || strcmp(arg, "--setup") == 0 || strcmp(arg, "--hooks") == 0)) {
+      if (i + 1 >= argc) {
+        *problem = std::string(arg) + " needs a value";
+        return false;
+      }
+      std::string *target = arg[1] == 'o' ? &args->output : arg[2] == 's' ? &args->setup : &args->hooks;
+      *target = argv[++i];
+    } else if (options && strcmp(arg, "--one-file") == 0) {
+      args->one_file = true;
     } else if (options && strcmp(arg, "--store") == 0) {
       args->pack.compress = false;
       args->store_given = true;
@@ -128,6 +151,22 @@ int main(int argc, char **argv) {
     if (args.names.empty()) return usage_error("create needs at least one NAME");
     return run_create(archive, args.dir, args.pack, args.names, false);
   }
+  if (command == "product") {
+    if (args.output.empty() || !args.dir_given) return usage_error("product needs -C DIR and -o OUTPUT");
+    if (!args.names.empty() || args.block_given || args.store_given || args.script_given)
+      return usage_error("product takes SETUP.INI, -C, -o, --one-file, --setup and --hooks only");
+    ProductOptions product;
+    product.script = archive;
+    product.payload = args.dir;
+    product.output = args.output;
+    product.one_file = args.one_file;
+    std::string kit = program_folder(argv[0]);
+    product.setup = args.setup.empty() ? join_path(kit, "setup.exe") : args.setup;
+    product.default_hooks = args.hooks.empty() ? join_path(kit, "default_dsetup.dll") : args.hooks;
+    return run_product(product);
+  }
+  if (!args.output.empty() || args.one_file || !args.setup.empty() || !args.hooks.empty())
+    return usage_error("-o, --one-file, --setup and --hooks are only for product");
   if (args.block_given) return usage_error("-b is only for create");
   if (args.store_given) return usage_error("--store is only for create");
   if (args.script_given) return usage_error("--script is only for create");
