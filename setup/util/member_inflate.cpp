@@ -8,59 +8,54 @@
 namespace {
 
 const uInt kChunk = 32768;
+const uInt kWindow = 1u << MAX_WBITS;
 
 voidpf zlib_alloc(voidpf, uInt count, uInt size) { return calloc(count, size); }
 void zlib_free(voidpf, voidpf block) { free(block); }
 
-// The stream's buffers and state, released on destruction.
-class Inflater {
- public:
-  Inflater() : in_(static_cast<Bytef *>(malloc(kChunk))), out_(static_cast<Bytef *>(malloc(kChunk))) {
-    stream_.zalloc = zlib_alloc;
-    stream_.zfree = zlib_free;
-    stream_.opaque = nullptr;
-    ready_ = in_ && out_ && inflateInit2(&stream_, -MAX_WBITS) == Z_OK;
-  }
-  ~Inflater() {
-    if (ready_) inflateEnd(&stream_);
-    free(in_);
-    free(out_);
-  }
-  Inflater(const Inflater &) = delete;
-  Inflater &operator=(const Inflater &) = delete;
+// The stream being inflated: zlib's raw inflater pulls the input and pushes the output through
+// the two callbacks below, which keep to the stream's length and the entry's size.
+struct Inflation {
+  WinFile *archive;
+  WinFile *destination;
+  Bytef *input;
+  uint32_t unread;   // stream bytes not read from the archive yet
+  uint32_t room;     // bytes the entry's size still allows
+  uint32_t crc;
+  bool failed;       // the archive could not be read, or the destination written
+};
 
-  // Inflates stream_length bytes of archive into destination; see inflate_member.
-  bool run(WinFile *archive, uint32_t stream_length, uint32_t size, uint32_t *crc, WinFile *destination) {
-    if (!ready_) return false;
-    uint32_t unread = stream_length, written = 0;
-    stream_.avail_in = 0;
-    for (;;) {
-      if (stream_.avail_in == 0 && unread > 0) {
-        uInt n = unread < kChunk ? unread : kChunk;
-        if (!archive->ReadExact(in_, n)) return false;
-        stream_.next_in = in_;
-        stream_.avail_in = n;
-        unread -= n;
-      }
-      stream_.next_out = out_;
-      stream_.avail_out = kChunk;
-      int r = inflate(&stream_, Z_NO_FLUSH);
-      uInt produced = kChunk - stream_.avail_out;
-      if (produced > size - written) return false;  // more than the entry says: damaged
-      *crc = files_dat::crc32_update(*crc, out_, produced);
-      if (produced && !destination->Write(out_, produced)) return false;
-      written += produced;
-      if (r == Z_STREAM_END) return written == size && unread == 0 && stream_.avail_in == 0;
-      // Out of input before the stream's end: cut short. Any other error: damaged.
-      if (r == Z_BUF_ERROR ? (unread == 0 && stream_.avail_in == 0 && produced == 0) : r != Z_OK) return false;
-    }
+unsigned pull(void *context, z_const unsigned char **next) {
+  Inflation *in = static_cast<Inflation *>(context);
+  uInt n = in->unread < kChunk ? in->unread : kChunk;
+  if (n == 0) return 0;  // the stream's length is used up: cut short
+  if (!in->archive->ReadExact(in->input, n)) {
+    in->failed = true;
+    return 0;
   }
+  in->unread -= n;
+  *next = in->input;
+  return n;
+}
 
- private:
-  z_stream stream_ = {};
-  Bytef *in_;
-  Bytef *out_;
-  bool ready_ = false;
+int push(void *context, unsigned char *data, unsigned n) {
+  Inflation *out = static_cast<Inflation *>(context);
+  if (n > out->room) return 1;  // more than the entry says: damaged
+  out->room -= n;
+  out->crc = files_dat::crc32_update(out->crc, data, n);
+  if (out->destination->Write(data, n)) return 0;
+  out->failed = true;
+  return 1;
+}
+
+// The window and the input buffer, released on destruction.
+struct Buffers {
+  Bytef *window = static_cast<Bytef *>(malloc(kWindow));
+  Bytef *input = static_cast<Bytef *>(malloc(kChunk));
+  ~Buffers() {
+    free(window);
+    free(input);
+  }
 };
 
 }  // namespace
@@ -76,8 +71,16 @@ int find_compressed_stream(WinFile *archive, uint64_t archive_length, const file
 }
 
 int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, WinFile *destination) {
-  Inflater inflater;
-  uint32_t crc = 0;
-  if (!inflater.run(archive, stream_length, entry.size, &crc, destination)) return 0;
-  return entry.reserved == 0 || entry.reserved == crc;
+  Buffers buffers;
+  z_stream stream = {};
+  stream.zalloc = zlib_alloc;
+  stream.zfree = zlib_free;
+  if (!buffers.window || !buffers.input || inflateBackInit(&stream, MAX_WBITS, buffers.window) != Z_OK) return 0;
+  Inflation inflation = {archive, destination, buffers.input, stream_length, entry.size, 0, false};
+  int r = inflateBack(&stream, pull, &inflation, push, &inflation);
+  // Whole: the stream ended where its length says, with exactly the entry's size.
+  bool whole = r == Z_STREAM_END && !inflation.failed && inflation.unread == 0 && stream.avail_in == 0 &&
+               inflation.room == 0;
+  inflateBackEnd(&stream);
+  return whole && (entry.reserved == 0 || entry.reserved == inflation.crc);
 }
