@@ -4,7 +4,7 @@
 #   make test   build, then run every test
 #   make demo   build, then pack and install the sample product under Wine
 #   make bench  build, then run the benchmarks
-#   make dist   build, then write dist/sdk/ and dist/tuner/ (and their zips) for product makers
+#   make dist   build, then write dist/sdk/, dist/tuner/ (and their zips) and dist/skellan-setup.exe
 
 PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build wine64 xvfb xauth \
             imagemagick googletest xdotool zip libz-mingw-w64-dev zlib1g-dev
@@ -44,7 +44,8 @@ build: deps build/host/build.ninja build/i686/build.ninja build/x86_64/build.nin
 	cmake --build build/i686 -j $(JOBS)
 	cmake --build build/x86_64 -j $(JOBS)
 
-SHIPPED := build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/products/dsetup.dll
+SHIPPED := build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/products/dsetup.dll \
+           build/i686/products/default_dsetup.dll
 
 test: build
 	tools/check_layers.sh

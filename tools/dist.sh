@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # make dist: what a product maker gets.
 #   dist/sdk/    include/ (the hook interface), lib/libsetup.a (import library of the i686 setup.exe),
-#                example/ (a complete small hook library with its Makefile), bin/ (setup.exe and the filesdat packer
-#                for Linux and Windows), docs/ (the guide)
+#                example/ (a complete small hook library with its Makefile), bin/ (setup.exe, the default
+#                hook library default_dsetup.dll and the filesdat kit tool for Linux and Windows), docs/
 #   dist/tuner/  the shipped product, i686: setup.exe, setup.ini, files.dat, license.txt, dsetup.dll
+#   dist/skellan-setup.exe  the same product as one file
 #   dist/sdk.zip, dist/tuner.zip
-# The product's script is checked first; the archive is packed from the script itself.
+# Both forms of the product come from `filesdat product`, which checks the script and packs it.
 # usage: [DIST_OUT=DIR] dist.sh SOURCE_ROOT   (builds must exist: build/host and build/i686)
 set -eu
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
@@ -13,7 +14,7 @@ i686=$root/build/i686
 filesdat=$root/build/host/tools/filesdat
 out=${DIST_OUT:-$root/dist}
 
-for f in "$i686/setup/setup.exe" "$i686/setup/libsetup.dll.a" "$i686/products/dsetup.dll" \
+for f in "$i686/setup/setup.exe" "$i686/setup/libsetup.dll.a" "$i686/products/dsetup.dll" "$i686/products/default_dsetup.dll" \
          "$i686/tuner/tuner.exe" "$i686/tools/filesdat.exe" "$filesdat"; do
   [ -f "$f" ] || { echo "dist: missing $f (run make build)"; exit 1; }
 done
@@ -23,7 +24,7 @@ mkdir -p "$out/sdk/include" "$out/sdk/lib" "$out/sdk/example" "$out/sdk/bin" "$o
 cp "$root"/setup/sdk/*.h "$out/sdk/include/"
 cp "$i686/setup/libsetup.dll.a" "$out/sdk/lib/libsetup.a"
 cp "$root"/products/example/example_hooks.cpp "$root"/products/example/Makefile "$out/sdk/example/"
-cp "$filesdat" "$i686/tools/filesdat.exe" "$i686/setup/setup.exe" "$out/sdk/bin/"
+cp "$filesdat" "$i686/tools/filesdat.exe" "$i686/setup/setup.exe" "$i686/products/default_dsetup.dll" "$out/sdk/bin/"
 cp "$root"/docs/*.md "$out/sdk/docs/" 2>/dev/null || true
 
 # The product's payload: the files its [FILES] section names, as the script names them.
@@ -31,12 +32,11 @@ payload=$out/.payload
 mkdir -p "$payload/Help"
 cp "$i686/tuner/tuner.exe" "$payload/"
 cp "$root/products/tuner/Help/index.htm" "$payload/Help/"
-"$filesdat" check "$root/products/tuner/setup.ini" -C "$payload"
-"$filesdat" create "$out/tuner/files.dat" -C "$payload" --script "$root/products/tuner/setup.ini"
+kit=("$out/sdk/bin/filesdat" product "$root/products/tuner/setup.ini" -C "$payload" --hooks "$i686/products/dsetup.dll")
+"${kit[@]}" -o "$out/tuner"
+"${kit[@]}" -o "$out/skellan-setup.exe" --one-file
 "$filesdat" verify "$out/tuner/files.dat"
 rm -rf "$payload"
-cp "$i686/setup/setup.exe" "$i686/products/dsetup.dll" "$out/tuner/"
-cp "$root/products/tuner/setup.ini" "$root/products/tuner/license.txt" "$out/tuner/"
 
 (cd "$out" && zip -qr sdk.zip sdk && zip -qr tuner.zip tuner)
-echo "dist: $(cd "$out" && find sdk tuner -type f | wc -l) files in dist/sdk and dist/tuner, with sdk.zip and tuner.zip"
+echo "dist: $(cd "$out" && find sdk tuner -type f | wc -l) files in dist/sdk and dist/tuner, with sdk.zip, tuner.zip and skellan-setup.exe"

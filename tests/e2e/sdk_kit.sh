@@ -12,8 +12,9 @@ rm -rf "$work"; mkdir -p "$work"
 
 check "dist is written" env DIST_OUT="$work/dist" bash "$SRC/tools/dist.sh" "$SRC" >/dev/null
 for f in sdk/include/setup_sdk.h sdk/include/files_dat_format.h sdk/lib/libsetup.a sdk/example/Makefile sdk/bin/setup.exe \
-         sdk/example/example_hooks.cpp sdk/bin/filesdat sdk/bin/filesdat.exe sdk/docs/README.md sdk.zip \
-         tuner/setup.exe tuner/setup.ini tuner/files.dat tuner/license.txt tuner/dsetup.dll tuner.zip; do
+         sdk/example/example_hooks.cpp sdk/bin/filesdat sdk/bin/filesdat.exe sdk/bin/default_dsetup.dll sdk/docs/README.md \
+         sdk.zip tuner/setup.exe tuner/setup.ini tuner/files.dat tuner/license.txt tuner/dsetup.dll tuner.zip \
+         skellan-setup.exe; do
   check "dist holds $f" test -s "$work/dist/$f"
 done
 check "every SDK header is shipped" diff <(cd "$SRC/setup/sdk" && ls) <(ls "$work/dist/sdk/include")
@@ -29,14 +30,24 @@ cp -r "$maker/sdk/example" "$maker/example64"; rm -f "$maker/example64/dsetup.dl
 check "example builds for x86_64 from the SDK headers" \
   make -s -C "$maker/example64" SDK="$maker/sdk" CROSS=x86_64-w64-mingw32- SETUP_LIB="$E2E_BUILD/setup" >/dev/null
 
-# A product: one file packed from its script, no shortcuts, the example's hooks.
-product="$work/product"; payload="$work/payload"
-mkdir -p "$product" "$payload/doc"
+# A product: one file packed from its script, no shortcuts, the example's hooks beside the script;
+# the kit's product command makes the folder (with the test build's setup.exe, to run under the
+# 64-bit Wine).
+source="$work/source"; payload="$work/payload"; product="$work/product"
+mkdir -p "$source" "$payload/doc"
 printf 'hello\r\n' > "$payload/doc/hello.txt"
-printf '[PRODUCTNAME]\r\nname=Kit Test\r\n[DEFAULTDIR]\r\ndir=KitTest\r\n[FILES]\r\ntotal=1\r\nfilesrc0=doc\\hello.txt\r\nfiledst0=hello.txt\r\n[COPYDELAY]\r\ndelay=0\r\n' > "$product/setup.ini"
-check "script checks clean" "$maker/sdk/bin/filesdat" check "$product/setup.ini" -C "$payload" >/dev/null
-check "archive packed from the script" "$maker/sdk/bin/filesdat" create "$product/files.dat" -C "$payload" --script "$product/setup.ini"
-cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$maker/example64/dsetup.dll" "$product/"
+printf '[PRODUCTNAME]\r\nname=Kit Test\r\n[DEFAULTDIR]\r\ndir=KitTest\r\n[FILES]\r\ntotal=1\r\nfilesrc0=doc\\hello.txt\r\nfiledst0=hello.txt\r\n[COPYDELAY]\r\ndelay=0\r\n' > "$source/setup.ini"
+cp "$SRC/products/tuner/license.txt" "$maker/example64/dsetup.dll" "$source/"
+check "the kit makes the product" "$maker/sdk/bin/filesdat" product "$source/setup.ini" -C "$payload" -o "$product" \
+  --setup "$E2E_BUILD/setup/setup.exe"
+check "the product holds the maker's hook library" cmp -s "$maker/example64/dsetup.dll" "$product/dsetup.dll"
+rm "$source/dsetup.dll"
+check "without one, the kit's default hook library" "$maker/sdk/bin/filesdat" product "$source/setup.ini" -C "$payload" \
+  -o "$work/plain" --setup "$E2E_BUILD/setup/setup.exe"
+check "which is the one in the kit" cmp -s "$maker/sdk/bin/default_dsetup.dll" "$work/plain/dsetup.dll"
+printf 'filesrc1=missing.txt\r\n' >> "$source/setup.ini"
+check "a script with errors makes no product" sh -c "! '$maker/sdk/bin/filesdat' product '$source/setup.ini' -C '$payload' -o '$work/bad' 2>/dev/null"
+check "nothing is left of it" test ! -e "$work/bad"
 
 suite_begin sdkkit "$E2E_BUILD/tests"
 trap suite_end EXIT
