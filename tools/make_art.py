@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws setup's pictures: the 640x480 background "SPLASH_BITMAP", the 133x258 side picture of
-the wizard pages (bitmap 4500) and the program icon (32x32 and 16x16).
+"""Draws setup's pictures: the background "SPLASH_BITMAP" (320x240, which setup draws at twice
+that size to fill 640x480), the 133x258 side picture of the wizard pages (bitmap 4500) and the
+program icon (32x32 and 16x16).
 
 Everything is drawn with the twenty colours a 256-colour display always reserves, mixed by an
-ordered dither, so the pictures look the same whether or not a palette is realised when they are
-shown. The two pictures dither from row to row only, so that every row is a few runs of one
-colour and the run-length compressed 8-bit bitmaps (which every Windows version draws) stay small.
+8x8 ordered dither in both directions, so the pictures look the same whether or not a palette is
+realised when they are shown, and show smooth shades rather than bands. The two pictures are
+16-colour bitmaps (a palette of reserved colours) compressed with BI_RLE4, whose runs may
+alternate two colours: most rows of an ordered dither are such runs, so the files stay small and
+every Windows version draws them.
 The files are written by plain Python (no imaging library), byte for byte the same on every run:
 python3 tools/make_art.py [output folder, default setup/res]
 """
@@ -47,14 +50,10 @@ def palette_256():
     return entries
 
 
-# Row thresholds 0..63 for the pictures: a 16-row ordered dither that does not vary along a row.
-ROW_ORDER = [0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15]
-
-
 def mix(a, b, t, x, y):
-    """Colour index a or b so that a band of rows shows a fraction t (0..1) of b."""
+    """Colour index a or b so that an area shows a fraction t (0..1) of b."""
     level = int(t * 64 + 0.5)
-    return b if ROW_ORDER[y & 15] * 4 < level else a
+    return b if BAYER[y & 7][x & 7] < level else a
 
 
 def ramp(stops, t, x, y):
@@ -90,7 +89,7 @@ def landscape(width, height, horizon, sun):
             for base, amp, waves, phase, stops in reversed(ranges):
                 top = hill(x, width, base, amp, waves, phase)
                 if up < top:
-                    # darker towards the foot of each range, by height alone so rows stay runs
+                    # darker towards the foot of each range
                     colour = ramp(stops, 0.35 + 0.65 * up / max(base + amp, 1.0), x, y)
                     break
             if colour is None:
@@ -108,31 +107,61 @@ def landscape(width, height, horizon, sun):
     return rows
 
 
-def rle8(rows):
-    """Bottom-up run-length encoding: (count, index) runs, an end of line after each row, an end
-    of bitmap at the end."""
+# The 16 colours of the pictures' palette: all but four of the reserved colours.
+PICTURE_COLOURS = [BLACK, DARK_RED, DARK_GREEN, DARK_YELLOW, DARK_BLUE, 5, DARK_CYAN, LIGHT_GREY,
+                   MONEY_GREEN, SKY_BLUE, CREAM, MID_GREY, DARK_GREY, YELLOW, 254, WHITE]
+
+
+def rle4(rows):
+    """Bottom-up BI_RLE4: a run is a count and two colours it alternates (one colour when both are
+    the same); what does not form runs goes in absolute mode. An end of line after each row, an
+    end of bitmap at the end."""
+    index = {c: i for i, c in enumerate(PICTURE_COLOURS)}
     out = bytearray()
+
+    def absolute(pixels):
+        for start in range(0, len(pixels), 252):
+            chunk = pixels[start:start + 252]
+            if len(chunk) < 3:  # absolute mode needs three pixels: short ones are runs of their own
+                for i in range(0, len(chunk), 2):
+                    pair = chunk[i:i + 2] + [0]
+                    out.extend([len(chunk[i:i + 2]), pair[0] << 4 | pair[1]])
+                continue
+            padded = chunk + [0] * (len(chunk) % 2)
+            data = bytes(padded[i] << 4 | padded[i + 1] for i in range(0, len(padded), 2))
+            out.extend([0, len(chunk)])
+            out.extend(data + bytes(len(data) % 2))
+
     for row in reversed(rows):
-        x = 0
-        while x < len(row):
+        pixels = [index[c] for c in row]
+        x, loose = 0, []
+        while x < len(pixels):
+            a, b = pixels[x], pixels[x + 1] if x + 1 < len(pixels) else pixels[x]
             run = 1
-            while x + run < len(row) and run < 255 and row[x + run] == row[x]:
+            while x + run < len(pixels) and run < 255 and pixels[x + run] == (a if run % 2 == 0 else b):
                 run += 1
-            out += bytes([run, row[x]])
-            x += run
+            if run >= 4:
+                absolute(loose)
+                loose = []
+                out.extend([run, a << 4 | b])
+                x += run
+            else:
+                loose.append(pixels[x])
+                x += 1
+        absolute(loose)
         out += b"\x00\x00"
     out[-2:] = b"\x00\x01"
     return bytes(out)
 
 
-def bmp_8bit(rows):
-    """A bottom-up, run-length compressed 8-bit BMP file with the full 256-entry palette."""
+def bmp_4bit(rows):
+    """A bottom-up, run-length compressed 4-bit BMP file with the pictures' 16-colour palette."""
     height, width = len(rows), len(rows[0])
-    pixels = rle8(rows)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette_256())
+    pixels = rle4(rows)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in (STATIC_COLOURS[c] for c in PICTURE_COLOURS))
     offset = 14 + 40 + len(palette)
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(pixels), 2835, 2835, 256, 0)  # BI_RLE8
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(pixels), 2835, 2835, 16, 0)  # BI_RLE4
     return header + info + palette + pixels
 
 
@@ -245,8 +274,8 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "setup", "res")
     outputs = {
-        "splash.bmp": bmp_8bit(landscape(640, 480, 300, (470, 250, 34))),
-        "side.bmp": bmp_8bit(landscape(133, 258, 170, (88, 128, 16))),
+        "splash.bmp": bmp_4bit(landscape(320, 240, 150, (235, 125, 17))),
+        "side.bmp": bmp_4bit(landscape(133, 258, 170, (88, 128, 16))),
         "setup.ico": ico_file(),
     }
     for name, data in outputs.items():

@@ -1,5 +1,6 @@
 // Painting the main window's background: the script's colour, then its bitmap centred or tiled.
 #include "app/main_window.h"
+#include "script/script_reader.h"
 
 namespace {
 
@@ -27,11 +28,13 @@ void draw_background_bitmap(HWND window, const SetupInfo *info) {
   HGDIOBJ old = SelectObject(memory, info->background_bitmap);
   BITMAP bitmap = {};
   GetObjectA(info->background_bitmap, sizeof bitmap, &bitmap);
-  int w = bitmap.bmWidth, h = bitmap.bmHeight;
+  int w = bitmap.bmWidth, h = bitmap.bmHeight, scale = background_scale();
   if (!info->bitmap_tiled) {
-    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2;
-    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2;
-    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - w * scale / 2;
+    int y = GetSystemMetrics(SM_CYSCREEN) / 2 - h * scale / 2;
+    // A whole multiple: each pixel becomes a square of them, which every Windows draws alike.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, w * scale, h * scale, memory, 0, 0, w, h, SRCCOPY);
   } else if (w > 0 && h > 0) {
     for (int x = 0; x < kTileLimit; x += w)
       for (int y = 0; y < kTileLimit; y += h) BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);

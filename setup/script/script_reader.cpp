@@ -232,15 +232,25 @@ HBITMAP load_bitmap_from(HINSTANCE module, const SetupInfo *info) {
   return LoadBitmapA(module, info->bitmap_name.c_str());
 }
 
+int g_background_scale = 1;
+
 void load_background_bitmap(SetupInfo *info) {
   if (!info->has_bitmap) return;
   HBITMAP bitmap = load_bitmap_from(info->resource_instance, info);
-  if (!bitmap) bitmap = load_bitmap_from(info->setup_instance, info);
+  bool own = info->resource_instance == info->setup_instance;
+  if (!bitmap) {
+    bitmap = load_bitmap_from(info->setup_instance, info);
+    own = true;
+  }
+  // setup's own picture is stored at half its size.
+  g_background_scale = bitmap && own && info->bitmap_location != BITMAP_FROM_FILE ? 2 : 1;
   info->background_bitmap = bitmap;
   if (!bitmap) info->has_bitmap = 0;
 }
 
 }  // namespace
+
+int background_scale() { return g_background_scale; }
 
 int load_resource_dll(SetupInfo *info, const char *directory, const char *name, DWORD *error) {
   info->resource_dll_path = directory;

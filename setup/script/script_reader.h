@@ -26,3 +26,7 @@ int load_resource_dll(SetupInfo *info, const char *directory, const char *name, 
 // Install-mode start-up: hook library and script from the current directory. 0 or -1
 // (after its messages).
 int init_script(SetupInfo *info, dIniFile *script, HINSTANCE instance);
+
+// How many times its size the background bitmap is drawn: 2 for setup's own picture, which it
+// carries at half size, 1 for a product's.
+int background_scale();

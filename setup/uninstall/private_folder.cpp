@@ -164,8 +164,12 @@ void remove_private_folder(const char *folder) {
   }
   // On NT the restart works through the schedule in order: the files first, then the folder.
   // A program that ran from the folder and has just ended may still hold it as its current
-  // directory for a moment.
-  for (int tries = 0; !RemoveDirectoryA(folder) && GetLastError() == ERROR_SHARING_VIOLATION && tries < 20; ++tries)
+  // directory for a moment; this program's own is not let go of by waiting.
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof current, current);
+  bool own = ascii_compare_nocase(current, folder) == 0;
+  for (int tries = 0; !RemoveDirectoryA(folder) && GetLastError() == ERROR_SHARING_VIOLATION && !own && tries < 20;
+       ++tries)
     Sleep(100);
   if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
     log_line("directory: removed %s", folder);

@@ -308,9 +308,10 @@ const BITMAPINFOHEADER *bitmap_resource(LPCSTR name) {
   return static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(own_module(), found)));
 }
 
-// Both pictures are run-length compressed 8-bit bitmaps, and every pixel the system draws from
-// them is one of the twenty colours a 256-colour display always has, so they look the same with
-// or without a realised palette.
+// Both pictures are run-length compressed 4-bit bitmaps, every pixel the system draws from them
+// is one of the twenty colours a 256-colour display always has, so they look the same with or
+// without a realised palette, and their shades are dithered along the rows as well as across
+// them (a dither from row to row alone shows as stripes): most rows mix colours.
 TEST(SetupPictures, SizesDepthAndReservedColours) {
   struct Want {
     LPCSTR name;
@@ -321,13 +322,13 @@ TEST(SetupPictures, SizesDepthAndReservedColours) {
       RGB(128, 0, 128),   RGB(0, 128, 128),   RGB(192, 192, 192), RGB(192, 220, 192), RGB(166, 202, 240),
       RGB(255, 251, 240), RGB(160, 160, 164), RGB(128, 128, 128), RGB(255, 0, 0),     RGB(0, 255, 0),
       RGB(255, 255, 0),   RGB(0, 0, 255),     RGB(255, 0, 255),   RGB(0, 255, 255),   RGB(255, 255, 255)};
-  for (const Want &want : {Want{MAKEINTRESOURCEA(IDB_SIDE), 133, 258}, Want{"SPLASH_BITMAP", 640, 480}}) {
+  for (const Want &want : {Want{MAKEINTRESOURCEA(IDB_SIDE), 133, 258}, Want{"SPLASH_BITMAP", 320, 240}}) {
     const BITMAPINFOHEADER *header = bitmap_resource(want.name);
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->biWidth, want.width);
     EXPECT_EQ(header->biHeight, want.height);
-    EXPECT_EQ(header->biBitCount, 8);
-    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RLE8));
+    EXPECT_EQ(header->biBitCount, 4);
+    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RLE4));
     HBITMAP bitmap = LoadBitmapA(own_module(), want.name);
     ASSERT_NE(bitmap, nullptr);
     BITMAPINFO format = {};
@@ -339,8 +340,18 @@ TEST(SetupPictures, SizesDepthAndReservedColours) {
     DeleteObject(bitmap);
     ASSERT_EQ(rows, want.height);
     std::set<COLORREF> used;
-    for (const RGBQUAD &c : pixels) used.insert(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
+    LONG mixed_rows = 0;
+    for (LONG y = 0; y < want.height; ++y) {
+      std::set<COLORREF> row;
+      for (LONG x = 0; x < want.width; ++x) {
+        const RGBQUAD &c = pixels[static_cast<size_t>(y * want.width + x)];
+        row.insert(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
+      }
+      mixed_rows += row.size() > 1;
+      used.insert(row.begin(), row.end());
+    }
     EXPECT_GT(used.size(), 4u) << "a picture, not a plain colour";
+    EXPECT_GT(mixed_rows * 3, want.height * 2) << mixed_rows << " of " << want.height << " rows mix colours";
     for (COLORREF colour : used) EXPECT_EQ(reserved.count(colour), 1u) << std::hex << colour;
   }
   HBITMAP side = LoadBitmapA(own_module(), MAKEINTRESOURCEA(IDB_SIDE));
