@@ -61,8 +61,7 @@ demo: build
 	bash tools/demo.sh
 
 bench: build
-	bash bench/run.sh
-	bash bench/end_to_end.sh
+	bash bench/all.sh
 
 dist: build
 	tools/compat.sh $(SHIPPED)

@@ -1,37 +1,67 @@
 #!/usr/bin/env bash
 # End-to-end benchmark (not a test): the shipped i686 setup.exe against a peer installer made by
-# Debian's nsis package (makensis, default compression), both installing the same 1,000 files of
-# incompressible data silently in one 32-bit prefix (ours with /silent and /dir=, the peer with
-# /S and /D=); then our silent uninstall through its Add/Remove command. The peer is a reference for the benchmark
-# only. Each round runs both installs back to back, taking turns to go first; the figure is the
-# median of the rounds' ratios, "ratio peer time / our time" (1.0 or more: ours is as fast).
+# Debian's nsis package (makensis, default compression), for two payloads: 1,000 files of
+# incompressible data, and several hundred real files (Windows executables and libraries, text
+# and pictures in folders) taken from Debian packages on this machine. For each it prints the
+# archive's size against the payload, ours (packed by `filesdat product`) and the peer's; then,
+# in one 32-bit prefix, both silent installs (ours with /silent and /dir=, the peer with /S and
+# /D=), "ratio peer time / our time" (1.0 or more: ours is as fast), our single-file installer
+# against our folder form, and our silent uninstall. Each round runs the installs back to back,
+# taking turns to go first; a figure is the median of the rounds.
 # Environment: BENCH_BUILD (default build/), BENCH_WORK, BENCH_ROUNDS (default 5), BENCH_KEEP.
-set -eu
+# Exits 1, saying why, when a figure could not be taken.
+set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BENCH_BUILD:-$root/build}
 work=${BENCH_WORK:-$build/bench-e2e}
 rounds=${BENCH_ROUNDS:-5}
 packer=$build/host/tools/filesdat
 i686=$build/i686
+failed=()
+fail() { echo "bench: $*"; failed+=("$*"); }
 
 command -v makensis >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nsis >/dev/null 2>&1 || true
 command -v makensis >/dev/null || { echo "bench: makensis (Debian's nsis) is not available"; exit 1; }
-for f in "$i686/setup/setup.exe" "$i686/tests/hook_unattended.dll" "$i686/tests/dialog_driver.exe" "$packer"; do
+for f in "$i686/setup/setup.exe" "$i686/tests/hook_unattended.dll" "$packer"; do
   [ -f "$f" ] || { echo "bench: missing $f (make build)"; exit 1; }
 done
+rm -rf "$work"; mkdir -p "$work"
+ratio() { python3 -c "print('%.2f' % ($1 / $2))"; }
 
-rm -rf "$work"; mkdir -p "$work/payload" "$work/ours" "$work/peer"
-python3 "$root/bench/make_payload.py" "$work/payload" "$work/ours/files.ini" 1000 $((197 * 1024 * 1024)) 10 400
-printf '[PRODUCTNAME]\r\nname=Bench\r\n[DEFAULTDIR]\r\ndir=BenchOurs\r\n[COPYDELAY]\r\ndelay=0\r\n' |
-  cat - "$work/ours/files.ini" > "$work/ours/setup.ini"
-rm "$work/ours/files.ini" "$work/ours/names.txt"
-"$packer" create "$work/ours/files.dat" -C "$work/payload" --script "$work/ours/setup.ini" >/dev/null
-cp "$i686/setup/setup.exe" "$root/products/tuner/license.txt" "$work/ours/"
-cp "$i686/tests/hook_unattended.dll" "$work/ours/dsetup.dll"
-printf 'Name "Bench"\nOutFile "%s"\nInstallDir "C:\\BenchPeer"\nRequestExecutionLevel user\nSection\n  SetOutPath $INSTDIR\n  File "%s/*.bin"\nSectionEnd\n' \
-  "$work/peer/peer.exe" "$work/payload" > "$work/peer/peer.nsi"
-makensis -V1 "$work/peer/peer.nsi" >/dev/null
+# prepare NAME: the payload NAME in $work/NAME/payload, our folder form, our single file and the
+# peer's installer; prints the sizes.
+prepare() {
+  local dir="$work/$1" payload
+  mkdir -p "$dir/payload" "$dir/source"
+  if [ "$1" = incompressible ]; then
+    python3 "$root/bench/make_payload.py" "$dir/payload" "$dir/files.ini" 1000 $((197 * 1024 * 1024)) 10 400
+  else
+    python3 "$root/bench/real_payload.py" "$dir/payload" "$dir/files.ini" 150 || return 1
+  fi
+  printf '[PRODUCTNAME]\r\nname=Bench\r\n[DEFAULTDIR]\r\ndir=BenchOurs\r\n[COPYDELAY]\r\ndelay=0\r\n' |
+    cat - "$dir/files.ini" > "$dir/source/setup.ini"
+  cp "$root/products/tuner/license.txt" "$dir/source/"
+  local kit=("$packer" product "$dir/source/setup.ini" -C "$dir/payload" --setup "$i686/setup/setup.exe"
+             --hooks "$i686/tests/hook_unattended.dll")
+  "${kit[@]}" -o "$dir/ours" >/dev/null && "${kit[@]}" -o "$dir/ours-setup.exe" --one-file >/dev/null || return 1
+  printf 'Name "Bench"\nOutFile "%s"\nInstallDir "C:\\BenchPeer"\nRequestExecutionLevel user\nSection\n  SetOutPath $INSTDIR\n  File /r "%s/*"\nSectionEnd\n' \
+    "$dir/peer.exe" "$dir/payload" > "$dir/peer.nsi"
+  makensis -V1 "$dir/peer.nsi" >/dev/null || return 1
+  payload=$(du -sb --apparent-size "$dir/payload" | cut -f1)
+  echo "== $1: $(wc -l < "$dir/names.txt") files, payload $payload bytes"
+  echo "our archive:    $(ratio "$(stat -c %s "$dir/ours/files.dat")" "$payload") times the payload (files.dat, $(stat -c %s "$dir/ours/files.dat") bytes)"
+  echo "our one file:   $(ratio "$(stat -c %s "$dir/ours-setup.exe")" "$payload") times the payload (setup.exe and all, $(stat -c %s "$dir/ours-setup.exe") bytes)"
+  echo "peer installer: $(ratio "$(stat -c %s "$dir/peer.exe")" "$payload") times the payload ($(stat -c %s "$dir/peer.exe") bytes)"
+}
 
+for shape in incompressible real; do prepare "$shape" || fail "the $shape payload could not be prepared"; done
+
+if problem=$(E2E_WINE32='' bash -c ". '$root/tests/wine/suite.sh' && wine32_unusable"); then
+  fail "install times not measured: $problem"
+  echo "bench: ${#failed[@]} figure(s) missing"
+  [ -n "${BENCH_KEEP:-}" ] || rm -rf "$work"
+  exit 1
+fi
 export E2E_WINE32=1
 . "$root/tests/wine/suite.sh"
 suite_begin benche2e "$work"
@@ -45,42 +75,62 @@ ARP='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bench'
 now() { date +%s.%N; }
 elapsed() { python3 -c "print('%.2f' % ($2 - $1))"; }
 
-ours_install() {
+# timed COMMAND...: runs it in the current folder and prints the seconds it took.
+timed() {
   local t0; t0=$(now)
-  (cd "$work/ours" && "$WINE" setup.exe /silent '/dir=C:\BenchOurs\Bench') || echo "bench: our install failed" >&2
+  "$@" >/dev/null 2>&1 || echo "bench: $* ended with status $?" >&2
   elapsed "$t0" "$(now)"
 }
-peer_install() {
-  local t0; t0=$(now)
-  "$WINE" "$work/peer/peer.exe" /S '/D=C:\BenchPeer' || echo "bench: the peer's install failed" >&2
-  elapsed "$t0" "$(now)"
-}
+ours_install() { (cd "$1/ours" && timed "$WINE" setup.exe /silent '/dir=C:\BenchOurs\Bench'); }
+one_file_install() { (cd "$1" && timed "$WINE" ours-setup.exe /silent '/dir=C:\BenchOurs\Bench'); }
+peer_install() { timed "$WINE" "$1/peer.exe" /S '/D=C:\BenchPeer'; }
 # Our uninstall from its Add/Remove command, until the second stage has ended.
 ours_uninstall() {
   local command t0
   command=$("$WINE" reg query "$ARP" /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
   t0=$(now)
   "$WINE" $command /silent
-  while pgrep -f 'setup.exe -u2' >/dev/null || [ -e "$drive_c/BenchOurs/Bench" ]; do sleep 0.05; done
+  for _ in $(seq 1 1200); do
+    pgrep -f 'setup.exe -u2' >/dev/null || [ -e "$drive_c/BenchOurs/Bench" ] || break
+    sleep 0.05
+  done
   elapsed "$t0" "$(now)"
 }
+# complete DIR WHERE: the payload's last file arrived whole.
+complete() { cmp -s "$1/payload/$(tail -n1 "$1/names.txt" | tr -d '\r' | tr '\\' /)" "$2/$(tail -n1 "$1/names.txt" | tr -d '\r' | tr '\\' /)"; }
 
-ratios=() ours=() peers=() removals=()
-for ((round = 1; round <= rounds; round++)); do
-  if ((round % 2)); then o=$(ours_install); p=$(peer_install); else p=$(peer_install); o=$(ours_install); fi
-  cmp -s "$work/payload/file00999.bin" "$drive_c/BenchOurs/Bench/file00999.bin" || echo "bench: our install is incomplete"
-  cmp -s "$work/payload/file00999.bin" "$drive_c/BenchPeer/file00999.bin" || echo "bench: the peer's install is incomplete"
-  u=$(ours_uninstall)
-  rm -rf "$drive_c/BenchPeer"
-  echo "round $round: ours $o s, peer $p s, our uninstall $u s"
-  ours+=("$o"); peers+=("$p"); removals+=("$u"); ratios+=("$(python3 -c "print('%.3f' % ($p / $o))")")
-done
-python3 - "${ours[*]}" "${peers[*]}" "${removals[*]}" "${ratios[*]}" <<'PY'
+for shape in incompressible real; do
+  dir="$work/$shape"
+  [ -f "$dir/peer.exe" ] || continue
+  echo "== $shape: silent installs, $rounds rounds"
+  ours=() peers=() ones=() removals=() ratios=() one_ratios=()
+  for ((round = 1; round <= rounds; round++)); do
+    if ((round % 2)); then o=$(ours_install "$dir"); p=$(peer_install "$dir"); else p=$(peer_install "$dir"); o=$(ours_install "$dir"); fi
+    complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
+    complete "$dir" "$drive_c/BenchPeer" || fail "$shape: the peer's install is incomplete"
+    u=$(ours_uninstall)
+    w=$(one_file_install "$dir")
+    complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
+    ours_uninstall >/dev/null
+    rm -rf "$drive_c/BenchPeer"
+    echo "round $round: ours $o s, peer $p s, our one file $w s, our uninstall $u s"
+    ours+=("$o"); peers+=("$p"); ones+=("$w"); removals+=("$u")
+    ratios+=("$(python3 -c "print('%.3f' % ($p / $o))")"); one_ratios+=("$(python3 -c "print('%.3f' % ($w / $o))")")
+  done
+  python3 - "${ours[*]}" "${peers[*]}" "${ones[*]}" "${removals[*]}" "${ratios[*]}" "${one_ratios[*]}" <<'PY'
 import statistics, sys
-ours, peers, removals, ratios = ([float(x) for x in arg.split()] for arg in sys.argv[1:])
+ours, peers, ones, removals, ratios, one_ratios = ([float(x) for x in arg.split()] for arg in sys.argv[1:])
 print("our silent install (i686):   median %.2f s" % statistics.median(ours))
 print("peer silent install:         median %.2f s" % statistics.median(peers))
+print("our one-file install:        median %.2f s" % statistics.median(ones))
 print("our uninstall (Add/Remove):  median %.2f s" % statistics.median(removals))
 print("ratio peer time / our time: %.2f (median of %d rounds, spread %.2f to %.2f)"
       % (statistics.median(ratios), len(ratios), min(ratios), max(ratios)))
+print("ratio one-file time / folder time: %.2f (median, spread %.2f to %.2f)"
+      % (statistics.median(one_ratios), min(one_ratios), max(one_ratios)))
 PY
+done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "bench: ${#failed[@]} problem(s): ${failed[*]}"
+  exit 1
+fi

@@ -22,6 +22,7 @@ rm -rf "$work"; mkdir -p "$work"
 . "$root/tests/wine/suite.sh"
 suite_begin bench "$work"
 finish() {
+  set +e
   suite_end
   [ -n "${BENCH_KEEP:-}" ] || rm -rf "$work"
 }
