@@ -1,5 +1,6 @@
 // create_path: makes every missing level of a directory path, outermost first, and can
 // enter each level it made in the uninstall record.
+#include "util/file_kinds.h"
 #include "install/rollback_journal.h"
 #include "install/uninstall_record.h"
 #include "sdk/utilities.h"
@@ -7,11 +8,6 @@
 #include "util/path_parts.h"
 
 namespace {
-
-int is_directory(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Creates one level. A level that is already a directory by the time it is reached (the
 // same folder written twice, as in "C:\a\\b" or a trailing backslash) counts as present

@@ -20,13 +20,6 @@ void level_of(const char *path, int count, char *out) {
   out[end] = 0;
 }
 
-int level_count(const char *path) {
-  int count = 1;
-  for (const char *c = path; *c; ++c)
-    if (*c == '\\') ++count;
-  return count;
-}
-
 bool key_exists(HKEY root, const char *path) {
   kRegKey key;
   return key.Open(root, path) == 1;
@@ -51,7 +44,7 @@ bool created_here(const SetupInfo *info, const char *name) {
 
 int existing_key_levels(HKEY root, const char *path) {
   if (!key_levels_are_named(path)) return -1;
-  int count = level_count(path);
+  int count = key_level_count(path);
   char level[MAX_PATH];
   for (int i = 1; i <= count; ++i) {
     level_of(path, i, level);
@@ -63,7 +56,7 @@ int existing_key_levels(HKEY root, const char *path) {
 void each_created_level(HKEY root, const char *path, int existing, void (*each)(const char *level, void *context),
                         void *context) {
   if (existing < 0 || !key_levels_are_named(path)) return;
-  int count = level_count(path);
+  int count = key_level_count(path);
   char level[MAX_PATH];
   for (int i = existing + 1; i <= count; ++i) {
     level_of(path, i, level);

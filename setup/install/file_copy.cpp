@@ -1,4 +1,5 @@
 // The copy step: loose files and files.dat members to their destinations, with the per-file hooks.
+#include "util/file_kinds.h"
 #include "install/file_copy.h"
 
 #include <windows.h>
@@ -53,10 +54,7 @@ class DisplayPacer {
 DisplayPacer g_file_pacer;
 DisplayPacer g_bar_pacer;
 
-bool is_loose_file(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool is_loose_file(const char *path) { return is_regular_file(path); }
 
 // The directory part of path (without its last backslash); 0 when path has no backslash.
 int parent_dir(const char *path, char *out, size_t size) {

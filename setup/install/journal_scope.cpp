@@ -90,7 +90,7 @@ bool in_product_keys(const SetupInfo *info, HKEY root, const char *key, bool anc
     String entry = kAddRemoveParent;
     entry.append("\\");
     entry.append(product);
-    if (product[0] && !strchr(product, '\\') && key_matches(key, entry.c_str(), ancestors)) return true;
+    if (names_one_key(product) && key_matches(key, entry.c_str(), ancestors)) return true;
   }
   if (root != HKEY_CLASSES_ROOT) return false;
   for (const SetupAssociation &item : info->associations) {

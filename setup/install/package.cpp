@@ -53,14 +53,6 @@ long file_size(const WinFile &file) {
   return static_cast<long>(size);
 }
 
-bool ascii_equal_nocase(const char *a, size_t length, const char *b) {
-  if (strlen(b) != length) return false;
-  char copy[8];
-  memcpy(copy, a, length);
-  copy[length] = 0;
-  return ascii_compare_nocase(copy, b) == 0;
-}
-
 // Device names that Windows resolves in any folder; a file of that name would reach the device.
 bool is_device_name(const char *component, size_t length) {
   size_t stem = 0;
@@ -70,7 +62,7 @@ bool is_device_name(const char *component, size_t length) {
                                          "com4", "com5", "com6", "com7", "com8",   "com9", "lpt1", "lpt2",
                                          "lpt3", "lpt4", "lpt5", "lpt6", "lpt7",   "lpt8", "lpt9"};
   for (const char *device : kDevices)
-    if (ascii_equal_nocase(component, stem, device)) return true;
+    if (ascii_equals_nocase(component, stem, device)) return true;
   return false;
 }
 

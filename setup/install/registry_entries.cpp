@@ -9,12 +9,12 @@
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
+#include "util/product_keys.h"
 #include "util/root_keys.h"
 #include "util/step_failure.h"
 
 namespace {
 
-const char kUninstallParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void write_value(kRegKey *key, SetupInfo *info, HKEY root, const SetupRegEntry &entry) {
   const char *path = entry.key.c_str();
@@ -62,26 +62,30 @@ int is_kept_user_key(const char *key) {
   return last && ascii_compare_nocase(last + 1, "user") == 0;
 }
 
-void write_add_remove_entry(SetupInfo *info) {
+// 0 when the entry is written (or the product has a name that cannot have one); otherwise the
+// step fails, since without its entry the product could not be removed from Add/Remove Programs.
+int write_add_remove_entry(SetupInfo *info) {
   // Without a name the key would be the shared Uninstall key itself, and a name with a backslash
   // would address another key (and no uninstall record could be written for it).
-  if (info->product_name.length() == 0 || strchr(info->product_name.c_str(), '\\')) return;
-  String key_name = kUninstallParent;
+  if (!names_one_key(info->product_name.c_str())) return 0;
+  String key_name = kAddRemoveParent;
   key_name.append("\\");
   key_name.append(info->product_name);
   String command = info->install_dir;
   command.append("\\setup.exe -u1 \"");
   command.append(info->product_name);
   command.append("\" 0");
-  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, kUninstallParent);
+  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, kAddRemoveParent);
   kRegKey key;
-  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, key_name.c_str())) return;
+  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, key_name.c_str()))
+    return note_step_failure(IDS_KEY_NOT_OPENED, key_name.c_str(), GetLastError());
   // The entry's own key goes with the uninstaller's first stage; keys above it that this
   // installation made go once they are empty.
-  record_created_levels(info, HKEY_LOCAL_MACHINE, kUninstallParent, existing);
-  journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "DisplayName", info->product_name.c_str());
-  journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "UninstallString", command.c_str());
-  key.Close();
+  record_created_levels(info, HKEY_LOCAL_MACHINE, kAddRemoveParent, existing);
+  if (!journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "DisplayName", info->product_name.c_str()) ||
+      !journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "UninstallString", command.c_str()))
+    return note_step_failure(IDS_KEY_NOT_OPENED, key_name.c_str(), GetLastError());
+  return 0;
 }
 
 int apply_registry_entries(SetupInfo *info) {
@@ -91,6 +95,5 @@ int apply_registry_entries(SetupInfo *info) {
     if (apply_entry(info, entry) != 0) return -1;
   }
   info->reg_entries_cursor = info->reg_entries.end();
-  write_add_remove_entry(info);
-  return 0;
+  return write_add_remove_entry(info);
 }

@@ -13,8 +13,10 @@
 // the key and the system's reason are then noted for the install sequence to show.
 int apply_registry_entries(SetupInfo *info);
 
-// The Add/Remove Programs entry alone. Not written (and not an error) when product_name is empty.
-void write_add_remove_entry(SetupInfo *info);
+// The Add/Remove Programs entry alone. Not written (and not an error) when product_name is empty
+// or holds a backslash. 0, or -1 when its key or values could not be written (noted like an
+// entry's failure).
+int write_add_remove_entry(SetupInfo *info);
 
 // 1 when replacing_previous leaves the values of this key alone: its last component is "user".
 int is_kept_user_key(const char *key);

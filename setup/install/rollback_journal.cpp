@@ -1,5 +1,6 @@
 // The rollback journal: a list of the changes made by the install steps, newest first, and their
 // undoing. Each entry is one block: the fixed part, then its path, its second text and its data.
+#include "util/file_kinds.h"
 #include "install/rollback_journal.h"
 
 #include <cstdint>
@@ -67,23 +68,18 @@ void describe(const Entry *entry, String *out);
 
 bool exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-bool is_file(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Deletes a file whatever its attributes; true when no file is there any more (a directory in its
 // place was never the run's).
 bool delete_file(const char *path) {
-  if (!is_file(path)) return true;
+  if (!is_regular_file(path)) return true;
   SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileA(path) || !is_file(path);
+  return DeleteFileA(path) || !is_regular_file(path);
 }
 
 // The kept copy goes back to path, over whatever lies there now. Without a kept copy (it was never
 // made, or is gone) the file at path stays.
 bool put_back(const Entry *entry) {
-  if (!is_file(entry->extra)) {
+  if (!is_regular_file(entry->extra)) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
@@ -390,7 +386,7 @@ void journal_undo(UndoReport *report) {
 
 int journal_file_before(const char *path, int exists) {
   if (!g_active) return 1;
-  if (exists < 0) exists = is_file(path);
+  if (exists < 0) exists = is_regular_file(path);
   if (!exists) {  // nothing, or a directory, in the way
     Entry *entry = push(FILE_CREATED, path, "", 0);
     if (entry) save(entry);

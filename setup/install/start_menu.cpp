@@ -1,4 +1,5 @@
 // The Start-menu step: shortcuts below the Programs folder, including the uninstall shortcut.
+#include "util/file_kinds.h"
 #include "install/start_menu.h"
 
 #include <windows.h>
@@ -59,11 +60,6 @@ void make_uninstall_shortcut(SetupInfo *info, SetupStartMenu *item) {
   item->work = "";
 }
 
-bool file_exists(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 int read_programs_folder(char *out) {
@@ -117,7 +113,7 @@ int create_shortcut(SetupInfo *info, const SetupStartMenu &item) {
   } else {
     journal_file_not_written(file.c_str());
   }
-  if (file_exists(file.c_str())) record_file(info, file.c_str());
+  if (is_regular_file(file.c_str())) record_file(info, file.c_str());
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "sdk/reg_key.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/product_keys.h"
 #include "util/step_failure.h"
 
 namespace {
@@ -55,8 +56,8 @@ int append_item(SetupInfo *info, int32_t kind, int32_t index, const char *value)
   item.kind = kind;
   item.index = index;
   item.value = value;
-  info->uninstall_items.append(item);
-  return 0;
+  // Memory too short for one more item: the record would miss it, so the step is told.
+  return info->uninstall_items.append(item) ? 0 : -1;
 }
 
 int append_next(SetupInfo *info, int32_t kind, const char *value) {
@@ -67,9 +68,8 @@ int append_next(SetupInfo *info, int32_t kind, const char *value) {
 // A product name that is empty or holds a backslash would address another key, so it has none.
 int product_key_path(const SetupInfo *info, bool uninstall, char *out, size_t size) {
   const char *product = info->product_name.c_str();
-  if (product[0] == 0 || strchr(product, '\\') != nullptr) return 0;
-  return format_text(out, size, uninstall ? "Software\\Quorvane\\%s\\uninstall" : "Software\\Quorvane\\%s",
-                     product);
+  if (!names_one_key(product)) return 0;
+  return format_text(out, size, uninstall ? "%s\\%s\\uninstall" : "%s\\%s", kMakerKey, product);
 }
 
 const size_t kKeyPathSize = MAX_PATH + 32;
@@ -77,7 +77,9 @@ const size_t kKeyPathSize = MAX_PATH + 32;
 // Notes the record's key (as the product name makes it, whatever it holds) for the install
 // sequence to show.
 int record_failure(const SetupInfo *info, DWORD error) {
-  String subject = "HKLM\\Software\\Quorvane\\";
+  String subject = "HKLM\\";
+  subject.append(kMakerKey);
+  subject.append("\\");
   subject.append(info->product_name);
   subject.append("\\uninstall");
   return note_step_failure(IDS_RECORD_NOT_WRITTEN, subject.c_str(), error);
@@ -127,17 +129,20 @@ void number_in_order(ItemList<UninstallInfo> *items) {
 }
 
 // Writes the items of one list, each under its kind's number plus offsets[kind], and counts them.
-void write_items(kRegKey *key, const char *path, const ItemList<UninstallInfo> &items, const uint32_t offsets[kKindCount],
+// Writes the items; false as soon as one could not be written (the record would miss it).
+bool write_items(kRegKey *key, const char *path, const ItemList<UninstallInfo> &items, const uint32_t offsets[kKindCount],
                  uint32_t counts[kKindCount]) {
   for (const UninstallInfo &item : items) {
     const RecordKind *entry = kind_entry(item.kind);
     if (!entry) continue;
     int k = static_cast<int>(entry - kKinds);
     char name[32];
-    if (format_text(name, sizeof name, entry->item_format, static_cast<int>(offsets[k] + static_cast<uint32_t>(item.index))))
-      journaled_set_string(key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str());
+    if (!format_text(name, sizeof name, entry->item_format, static_cast<int>(offsets[k] + static_cast<uint32_t>(item.index))) ||
+        !journaled_set_string(key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str()))
+      return false;
     ++counts[k];
   }
+  return true;
 }
 
 }  // namespace
@@ -177,11 +182,12 @@ int write_uninstall_record(SetupInfo *info) {
   carry_over_items(info->uninstall_items, earlier, &carried);
   number_in_order(&carried);
   uint32_t none[kKindCount] = {}, offsets[kKindCount] = {}, counts[kKindCount] = {};
-  write_items(&key, path, carried, none, offsets);
-  write_items(&key, path, info->uninstall_items, offsets, counts);
+  if (!write_items(&key, path, carried, none, offsets) || !write_items(&key, path, info->uninstall_items, offsets, counts))
+    return record_failure(info, GetLastError());
   // The totals are the same whether written after every item or once here.
   for (int i = 0; i < kKindCount; ++i)
-    journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, offsets[i] + counts[i]);
+    if (!journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, offsets[i] + counts[i]))
+      return record_failure(info, GetLastError());
   return 0;
 }
 
@@ -207,7 +213,7 @@ void delete_uninstall_record(SetupInfo *info) {
   bool empty = product.children() == 0 && product.values() == 0;
   product.Close();
   kRegKey maker;
-  if (empty && maker.Open(HKEY_LOCAL_MACHINE, "Software\\Quorvane")) RegDeleteKeyA(maker.getkey(), info->product_name.c_str());
+  if (empty && maker.Open(HKEY_LOCAL_MACHINE, kMakerKey)) RegDeleteKeyA(maker.getkey(), info->product_name.c_str());
 }
 
 int find_uninstall_item(SetupInfo *info, int kind, int index, char *buffer, unsigned long size) {

@@ -11,7 +11,8 @@
 
 // Each appends one item, numbered within info's record by its kind: the first item of a kind is
 // 0. The four SDK kinds keep their count in the uninstall_*_total fields, which therefore tell
-// how many items of the kind the record holds while installing as well. All return 0.
+// how many items of the kind the record holds while installing as well. 0, or -1 when memory is
+// too short to hold one more item.
 int record_file(SetupInfo *info, const char *path);
 int record_key(SetupInfo *info, const char *text);  // "HKLM\key\path,value name", key created here
 int record_dir(SetupInfo *info, const char *path);

@@ -9,6 +9,7 @@
 #include "uninstall/private_folder.h"
 #include "uninstall/uninstall_stages.h"
 #include "res/resource.h"
+#include "util/product_keys.h"
 #include "util/bounded_text.h"
 #include "util/action_log.h"
 #include "util/failure_message.h"
@@ -89,9 +90,9 @@ int stop_first_stage(SetupInfo *info, int message, const char *temp_dir, DWORD e
 // Deletes the product's Add/Remove Programs entry. A name that is empty or holds a backslash
 // would address another key, so nothing is deleted for it.
 void remove_uninstall_entry(const char *product_name) {
-  if (!product_name[0] || strchr(product_name, '\\')) return;
+  if (!names_one_key(product_name)) return;
   kRegKey entries;
-  if (entries.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"))
+  if (entries.Open(HKEY_LOCAL_MACHINE, kAddRemoveParent))
     RegDeleteKeyA(entries, product_name);
 }
 

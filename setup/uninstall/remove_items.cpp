@@ -8,6 +8,7 @@
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/product_keys.h"
 #include "util/root_keys.h"
 
 namespace {
@@ -76,7 +77,7 @@ bool keep_for_newer_version(const SetupInfo *info, const char *key_path) {
   if (last) *last = 0;
   for (char *c = lower; *c; ++c)
     if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
-  return strstr(lower, "quorvane") != nullptr;
+  return strstr(lower, kMakerNameLower) != nullptr;
 }
 
 void add_recorded_key_failure(SetupInfo *info, const RecordedKey &item) {
@@ -129,13 +130,6 @@ void remove_key_once_empty(SetupInfo *info, const RecordedKey &item, bool list_l
   } else if (contents == KEY_HOLDS_SUBKEYS && list_left_subkeys && strchr(item.key_path, '\\')) {
     add_recorded_key_failure(info, item);
   }
-}
-
-int key_depth(const char *path) {
-  int depth = 1;
-  for (const char *c = path; *c; ++c)
-    if (*c == '\\') ++depth;
-  return depth;
 }
 
 // Calls visit(item, kind) for each registry item of the record that can be taken apart: the
@@ -204,11 +198,11 @@ void remove_keys(SetupInfo *info, bool record_holders) {
     return kind != RECORD_VALUE && holds_record(record, item) == record_holders;
   };
   for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
-    if (chosen(item, kind) && key_depth(item.key_path) > deepest) deepest = key_depth(item.key_path);
+    if (chosen(item, kind) && key_level_count(item.key_path) > deepest) deepest = key_level_count(item.key_path);
   });
   for (int depth = deepest; depth > 0; --depth) {
     for_each_registry_item(info, [&](const RecordedKey &item, int32_t kind) {
-      if (chosen(item, kind) && key_depth(item.key_path) == depth) remove_key_once_empty(info, item, kind == RECORD_KEY);
+      if (chosen(item, kind) && key_level_count(item.key_path) == depth) remove_key_once_empty(info, item, kind == RECORD_KEY);
     });
   }
 }

@@ -8,6 +8,7 @@
 
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
+#include "util/file_kinds.h"
 #include "util/member_inflate.h"
 
 namespace {
@@ -213,8 +214,7 @@ int FilesDat::extract_compressed(const FilesDatEntry &entry, uint64_t length, co
 
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;
-  DWORD attributes = GetFileAttributesA(name);
-  if (attributes != 0xFFFFFFFF && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (is_regular_file(name)) {
     HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;

@@ -1,4 +1,5 @@
 // LooseFiles: the source directory listed once, names answered from the list.
+#include "util/file_kinds.h"
 #include "util/loose_files.h"
 
 #include <windows.h>
@@ -11,11 +12,6 @@ namespace {
 
 // A larger directory is not listed: looking a name up in the list would cost more than asking.
 const uint32_t kListLimit = 512;
-
-bool is_file(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The length of name's first part when the list can speak for it: plain ASCII, no drive, no
 // wildcard, not "." or "..", not ending in a dot or blank (which the file system would drop).
@@ -63,5 +59,5 @@ int LooseFiles::Has(const char *dir, const char *name) {
   String path = dir;
   path.append("\\");
   path.append(name);
-  return is_file(path.c_str());
+  return is_regular_file(path.c_str());
 }

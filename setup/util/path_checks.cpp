@@ -2,6 +2,7 @@
 // and leading parts that already exist as files.
 #include <cstring>
 
+#include "util/file_kinds.h"
 #include "sdk/utilities.h"
 #include "util/path_parts.h"
 
@@ -58,8 +59,7 @@ int validate_path(const char *path) {
   char part[MAX_PATH];
   for (int i = 0; i < parts.count; ++i) {
     path_part(&parts, i, part);
-    DWORD attributes = GetFileAttributesA(part);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    if (is_regular_file(part)) return 0;
   }
   return 1;
 }

@@ -54,3 +54,10 @@ bool key_levels_are_named(const char *path) {
   if (path[0] == '\\' || path[length - 1] == '\\') return false;
   return strstr(path, "\\\\") == nullptr;
 }
+
+int key_level_count(const char *path) {
+  int count = 1;
+  for (const char *c = path; *c; ++c)
+    if (*c == '\\') ++count;
+  return count;
+}

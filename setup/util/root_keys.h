@@ -18,3 +18,5 @@ HKEY root_from_abbreviation(const char *abbreviation);
 // A key path whose levels can be told apart: not null or empty, shorter than MAX_PATH, and no
 // leading, trailing or doubled backslash (which would address the root or a parent instead).
 bool key_levels_are_named(const char *path);
+// The number of levels of a key path: its backslashes and one.
+int key_level_count(const char *path);

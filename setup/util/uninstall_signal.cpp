@@ -1,4 +1,5 @@
 // The named event that marks the end of an uninstall for a waiting installer.
+#include "util/product_keys.h"
 #include "util/uninstall_signal.h"
 
 #include <cstring>
@@ -9,7 +10,7 @@ namespace {
 
 // Object names may not hold a backslash; such a product name has no record either.
 int event_name(const char *product_name, char *out, size_t size) {
-  if (!product_name || !product_name[0] || strchr(product_name, '\\')) return 0;
+  if (!names_one_key(product_name)) return 0;
   return format_text(out, size, "zindlesetup uninstall finished: %s", product_name);
 }
 

@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
+#include "util/product_keys.h"
 #include "util/bounded_text.h"
 #include "util/failure_message.h"
 #include "util/uninstall_signal.h"
@@ -16,11 +17,10 @@ namespace {
 int read_uninstall_command(SetupInfo *info, char *command, unsigned long size) {
   char path[260];
   kRegKey product;
-  if (!format_text(path, sizeof path, "Software\\Quorvane\\%s", info->product_name.c_str())) return 0;
+  if (!format_text(path, sizeof path, "%s\\%s", kMakerKey, info->product_name.c_str())) return 0;
   if (!product.Open(HKEY_LOCAL_MACHINE, path)) return 0;
   kRegKey uninstall;
-  if (!format_text(path, sizeof path, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s",
-                   info->product_name.c_str()))
+  if (!format_text(path, sizeof path, "%s\\%s", kAddRemoveParent, info->product_name.c_str()))
     return 0;
   if (!uninstall.Open(HKEY_LOCAL_MACHINE, path)) return 0;
   return uninstall.GetString("UninstallString", command, size);
