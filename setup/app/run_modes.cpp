@@ -3,6 +3,7 @@
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
+#include "res/resource.h"
 #include "install/rollback_journal.h"
 #include "script/globals.h"
 #include "uninstall/uninstall_stages.h"
@@ -16,11 +17,17 @@ namespace {
 
 RunMode g_mode = MODE_INSTALL;
 
-void report_incomplete_command_line() {
-  show_fatal_message(
-      "Setup was started with an incomplete uninstall command line. Nothing has been removed.\n"
-      "Please start the uninstall again from Add/Remove Programs.");
+// A message of setup's own string table, its "%s" filled with subject (cut to 300 characters).
+void show_own_message(int id, const char *subject) {
+  char format[512] = "", text[1024] = "";
+  LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), format, sizeof format);
+  char cut[301];
+  lstrcpynA(cut, subject, sizeof cut);
+  if (!format_text(text, sizeof text, format, cut)) copy_text(text, sizeof text, format);
+  show_fatal_message(text);
 }
+
+void report_incomplete_command_line() { show_own_message(IDS_INCOMPLETE_COMMAND, ""); }
 
 int run_first_stage(const CommandWords &args) {
   FirstStageArgs stage;
@@ -42,12 +49,7 @@ int run_second_stage(HINSTANCE instance, const CommandWords &args) {
 
 // A switch setup does not know is never passed over: a silent run says so in its log only.
 int refuse_switch(const String &word) {
-  char text[512];
-  format_text(text, sizeof text,
-              "Setup does not know the switch \"%.200s\". Nothing has been changed.\n"
-              "Known switches: /silent, /dir=FOLDER, /group=NAME, /log=FILE.",
-              word.c_str());
-  show_fatal_message(text);
+  show_own_message(IDS_UNKNOWN_SWITCH, word.c_str());
   return EXIT_FAILED;
 }
 
@@ -79,10 +81,7 @@ void make_log_path_full(String *path) {
 
 // A run asked to keep a log does not go on without one.
 int refuse_log(const String &path) {
-  char text[512];
-  format_text(text, sizeof text, "Setup cannot write its log file \"%.300s\". Nothing has been changed.",
-              path.c_str());
-  show_fatal_message(text);
+  show_own_message(IDS_LOG_NOT_WRITTEN, path.c_str());
   return EXIT_FAILED;
 }
 

@@ -162,7 +162,7 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   source.append(source_name);
 
   int r = table->CopyFileBefore(info, source, destination, nullptr);
-  if (r == 1 || r == -1) return r;
+  if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
   if (g_file_pacer.due()) progress_set_file(source.c_str());
 
   // A file that lay at the destination before and was not replaced is never recorded: the
@@ -179,13 +179,13 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   } else {
     if (kept) journal_file_not_written(destination.c_str());
     r = table->CopyFileFailed(info, source, destination, nullptr);
-    if (r != 0) return r;
+    if (r != RESULT_GO_ON) return r;
     // The hook went on: a file that is there now and was not before is one the hook put in
     // place (a Retry that copied it), and the uninstall must remove it like any other.
     if (resolved && !there_before && is_loose_file(destination.c_str())) record_file(info, destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
-  if (r == 0 || r == 2 || r == 3) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);
+  if (r == RESULT_GO_ON || skips_dialog(r)) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);
   pump_pending_messages();
   return r;
 }
@@ -199,7 +199,7 @@ int copy_listed_files(SetupInfo *info, SetupDispatchTable *table) {
     String source = info->files[i].source;
     String dest = info->files[i].dest;
     int r = copy_one_file(info, table, source.c_str(), dest.c_str());
-    if (r != 0) return r;
+    if (r != RESULT_GO_ON) return r;
     if (i + 1 == info->files.size() || g_bar_pacer.due()) progress_set_pos(i);
   }
   info->files_cursor = info->files.end();

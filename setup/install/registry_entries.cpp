@@ -15,13 +15,12 @@
 
 namespace {
 
-
 void write_value(kRegKey *key, SetupInfo *info, HKEY root, const SetupRegEntry &entry) {
   const char *path = entry.key.c_str();
-  if (entry.type == 0) {
+  if (entry.type == REG_ENTRY_STRING) {
     const String &text = entry.string_value.equals("%1") ? info->install_dir : entry.string_value;
     journaled_set_string(key, root, path, entry.name.c_str(), text.c_str());
-  } else if (entry.type == 1) {
+  } else if (entry.type == REG_ENTRY_DWORD) {
     journaled_set_dword(key, root, path, entry.name.c_str(), entry.dword_value);
   }
 }

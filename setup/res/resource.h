@@ -128,6 +128,11 @@
 #define IDS_UNINSTALL_START_FAILED 2062
 #define IDS_BUNDLE_UNPACK_FAILED 2063
 
+// Why a run refuses its command line.
+#define IDS_INCOMPLETE_COMMAND 2064
+#define IDS_UNKNOWN_SWITCH 2065
+#define IDS_LOG_NOT_WRITTEN 2066
+
 // Bitmaps and icon.
 #define IDB_SIDE 4500
 #define IDI_SETUP 100

@@ -111,13 +111,13 @@ void read_registry_entry(dIniFile *script, unsigned long n, SetupRegEntry &entry
   read_text(script, section, ItemKey("name", n).text, entry.name);
   String type;
   if (read_text(script, section, ItemKey("type", n).text, type)) {
-    if (is_letter(type.c_str(), 's')) entry.type = 0;
-    if (is_letter(type.c_str(), 'd')) entry.type = 1;
+    if (is_letter(type.c_str(), 's')) entry.type = REG_ENTRY_STRING;
+    if (is_letter(type.c_str(), 'd')) entry.type = REG_ENTRY_DWORD;
   }
-  if (entry.type == 0 && read_text(script, section, ItemKey("value", n).text, entry.string_value))
+  if (entry.type == REG_ENTRY_STRING && read_text(script, section, ItemKey("value", n).text, entry.string_value))
     entry.dword_value = 0xFFFFFFFFu;
   unsigned long number = 0;
-  if (entry.type == 1 && script->GetDWORD(section, ItemKey("value", n).text, &number)) {
+  if (entry.type == REG_ENTRY_DWORD && script->GetDWORD(section, ItemKey("value", n).text, &number)) {
     entry.dword_value = static_cast<uint32_t>(number);
     entry.string_value = "";
   }

@@ -35,8 +35,11 @@ class SETUP_API SetupRegEntry {
   String name;
   uint32_t dword_value;
   String string_value;
-  int32_t type;  // 0 string, 1 DWORD; the script reader gives entries of another letter type -1
+  int32_t type;  // REG_ENTRY_STRING or REG_ENTRY_DWORD; the script reader gives entries of another letter -1
 };
+
+// Types of SetupRegEntry.
+enum { REG_ENTRY_STRING = 0, REG_ENTRY_DWORD = 1 };
 
 class SETUP_API SetupStartMenu {
  public:
