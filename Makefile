@@ -48,7 +48,7 @@ SHIPPED := build/i686/setup/setup.exe build/i686/tuner/tuner.exe build/i686/prod
            build/i686/products/default_dsetup.dll
 
 test: build
-	tools/check_layers.sh
+	tools/check_layers.sh . build/x86_64
 	tools/compat.sh $(SHIPPED)
 	cd build/host && ctest --output-on-failure
 	cd build/x86_64 && ctest -j2 --output-on-failure

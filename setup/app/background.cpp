@@ -1,6 +1,7 @@
 // Painting the main window's background: the script's colour, then its bitmap centred or tiled.
 #include "app/main_window.h"
 #include "script/script_reader.h"
+#include "scoped.h"
 
 namespace {
 
@@ -10,22 +11,22 @@ const int kTileLimit = 2048;
 }  // namespace
 
 void fill_background(HWND window, COLORREF color) {
-  HDC dc = GetDC(window);
-  if (!dc) return;
+  ScopedWindowDC dc(window);
+  if (!dc.get()) return;
   RECT client;
   GetClientRect(window, &client);
-  HBRUSH brush = CreateSolidBrush(color);
-  FillRect(dc, &client, brush);
-  DeleteObject(brush);
-  ReleaseDC(window, dc);
+  ScopedGdiObject brush(CreateSolidBrush(color));
+  FillRect(dc.get(), &client, static_cast<HBRUSH>(brush.get()));
 }
 
 void draw_background_bitmap(HWND window, const SetupInfo *info) {
   if (!info->has_bitmap || !info->background_bitmap) return;
-  HDC dc = GetDC(window);
+  ScopedWindowDC window_dc(window);
+  HDC dc = window_dc.get();
   if (!dc) return;
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, info->background_bitmap);
+  ScopedMemoryDC memory_dc(dc);
+  HDC memory = memory_dc.get();
+  ScopedSelection selected(memory, info->background_bitmap);
   BITMAP bitmap = {};
   GetObjectA(info->background_bitmap, sizeof bitmap, &bitmap);
   int w = bitmap.bmWidth, h = bitmap.bmHeight, scale = background_scale();
@@ -39,7 +40,4 @@ void draw_background_bitmap(HWND window, const SetupInfo *info) {
     for (int x = 0; x < kTileLimit; x += w)
       for (int y = 0; y < kTileLimit; y += h) BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
   }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(window, dc);
 }

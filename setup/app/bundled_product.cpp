@@ -12,7 +12,9 @@
 #include "util/failure_message.h"
 #include "util/files_dat.h"
 #include "util/run_options.h"
+#include "util/start_copy.h"
 #include "command_tail.h"
+#include "scoped.h"
 #include "win_file.h"
 
 namespace {
@@ -73,17 +75,12 @@ DWORD run_unpacked(const char *folder, const char *own_path, DWORD *exit_code) {
     return ERROR_FILENAME_EXCED_RANGE;
   log_line("setup: runs %s", command);
   log_close();  // the run goes on with the log
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  DWORD error = 0;
-  if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process)) {
-    WaitForSingleObject(process.hProcess, INFINITE);
-    if (!GetExitCodeProcess(process.hProcess, exit_code)) *exit_code = EXIT_FAILED;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  } else {
-    error = GetLastError();
+  DWORD error = start_copied_program(command, FALSE, folder, &process);
+  ScopedHandle thread(process.hThread), child(process.hProcess);
+  if (!error) {
+    WaitForSingleObject(child.get(), INFINITE);
+    if (!GetExitCodeProcess(child.get(), exit_code)) *exit_code = EXIT_FAILED;
   }
   if (g_run_options.log_path.length()) log_open(g_run_options.log_path.c_str(), true);
   return error;

@@ -4,46 +4,12 @@
 #include "sdk/utilities.h"
 #include "uninstall/remove_items.h"
 #include "util/bounded_text.h"
+#include "scoped.h"
 
 namespace {
 
 const char kHeader[] = "[Rename]\r\n";
 const DWORD kHeaderLength = sizeof kHeader - 1;
-
-// Owns a handle whose failure value is INVALID_HANDLE_VALUE.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle &) = delete;
-  FileHandle &operator=(const FileHandle &) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// Owns a file mapping (null on failure) and the view mapped from it.
-class MappedView {
- public:
-  MappedView(HANDLE file, DWORD size) : mapping_(CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, size, nullptr)) {
-    if (mapping_) view_ = static_cast<char *>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0));
-  }
-  ~MappedView() {
-    if (view_) UnmapViewOfFile(view_);
-    if (mapping_) CloseHandle(mapping_);
-  }
-  MappedView(const MappedView &) = delete;
-  MappedView &operator=(const MappedView &) = delete;
-  char *view() const { return view_; }
-
- private:
-  HANDLE mapping_;
-  char *view_ = nullptr;
-};
 
 // Offset of the first "[Rename]\r\n" in the text before the first zero byte of data[0, size).
 DWORD find_header(const char *data, DWORD size) {
@@ -95,7 +61,7 @@ int add_wininit_rename(const char *windows_dir, const char *path) {
   bool has_separator = dir_length > 0 && windows_dir[dir_length - 1] == '\\';
   if (!format_text(file_name, sizeof file_name, has_separator ? "%sWinInit.Ini" : "%s\\WinInit.Ini", windows_dir))
     return 0;
-  FileHandle file(CreateFileA(file_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+  ScopedHandle file(CreateFileA(file_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return 0;
   DWORD size = GetFileSize(file.get(), nullptr);
@@ -106,7 +72,7 @@ int add_wininit_rename(const char *windows_dir, const char *path) {
   DWORD new_size = size;
   int written = 0;
   {
-    MappedView mapped(file.get(), size + room);
+    ScopedView mapped(file.get(), size + room);
     if (mapped.view()) {
       new_size = insert_entry(mapped.view(), size, entry, length);
       written = 1;

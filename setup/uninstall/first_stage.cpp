@@ -14,8 +14,10 @@
 #include "util/action_log.h"
 #include "util/failure_message.h"
 #include "util/run_options.h"
+#include "util/start_copy.h"
 #include "util/uninstall_signal.h"
 #include "wizard/wizard.h"
+#include "scoped.h"
 
 namespace {
 
@@ -52,31 +54,26 @@ DWORD fill_private_folder(const char *own_dir, const char *folder, const FirstSt
 // Starts folder\setup.exe -u2 with an inheritable handle to this process. 0, or the system's
 // error code.
 DWORD start_second_stage(const char *own_dir, const char *folder, const FirstStageArgs &args) {
-  HANDLE self = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
+  ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
   char command[1024], library[MAX_PATH + 4] = "", switches[MAX_PATH + 32];
-  unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self));
+  unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self.get()));
   int formed = (args.resource_library.length() == 0 ||
                 format_text(library, sizeof library, " \"%s\"", args.resource_library.c_str())) &&
                format_passed_switches(g_run_options, switches, sizeof switches) &&
-               format_text(command, sizeof command, "%s\\setup.exe -u2 %lu \"%s\" %ld \"%s\"%s%s", folder, handle,
+               format_text(command, sizeof command, "\"%s\\setup.exe\" -u2 %lu \"%s\" %ld \"%s\"%s%s", folder, handle,
                            own_dir, args.n, args.product_name.c_str(), library, switches);
   DWORD error = formed ? 0 : ERROR_FILENAME_EXCED_RANGE;
   if (formed) {
     // The second stage goes on with the log, so this stage lets go of it first.
     log_line("uninstall: the second stage goes on: %s", command);
     log_close();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &process)) {
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    } else {
-      error = GetLastError();
-      log_open(g_run_options.log_path.c_str(), true);
-    }
+    // The program's path is quoted: unquoted, a path with blanks would let Windows try its
+    // shorter beginnings as programs first.
+    error = start_copied_program(command, TRUE, folder, &process);
+    ScopedHandle thread(process.hThread), child(process.hProcess);  // the second stage goes on alone
+    if (error) log_open(g_run_options.log_path.c_str(), true);
   }
-  if (self) CloseHandle(self);
   return error;
 }
 

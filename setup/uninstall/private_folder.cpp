@@ -7,6 +7,7 @@
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "scoped.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ struct SecurityApi {
   BOOL(WINAPI *allow)(PACL, DWORD, DWORD, PSID);
   BOOL(WINAPI *init_descriptor)(PSECURITY_DESCRIPTOR, DWORD);
   BOOL(WINAPI *set_dacl)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
+  BOOL(WINAPI *get_ace)(PACL, DWORD, LPVOID *);
 };
 
 template <typename F>
@@ -61,7 +63,7 @@ bool load_security_api(SecurityApi *api) {
          look_up(advapi, "GetLengthSid", &api->sid_length) && look_up(advapi, "InitializeAcl", &api->init_acl) &&
          look_up(advapi, "AddAccessAllowedAce", &api->allow) &&
          look_up(advapi, "InitializeSecurityDescriptor", &api->init_descriptor) &&
-         look_up(advapi, "SetSecurityDescriptorDacl", &api->set_dacl);
+         look_up(advapi, "SetSecurityDescriptorDacl", &api->set_dacl) && look_up(advapi, "GetAce", &api->get_ace);
 }
 
 // A descriptor that lets only the running account, the administrators and the system in. The
@@ -76,12 +78,11 @@ struct PrivateDescriptor {
 bool make_private_descriptor(PrivateDescriptor *out) {
   SecurityApi api;
   if (!is_this_winnt() || !load_security_api(&api)) return false;
-  HANDLE token = nullptr;
-  if (!api.open_token(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  HANDLE opened = nullptr;
+  if (!api.open_token(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+  ScopedHandle token(opened);
   DWORD needed = 0;
-  bool ok = api.token_information(token, TokenUser, out->user, sizeof out->user, &needed) != 0;
-  CloseHandle(token);
-  if (!ok) return false;
+  if (!api.token_information(token.get(), TokenUser, out->user, sizeof out->user, &needed)) return false;
   PSID user = reinterpret_cast<TOKEN_USER *>(out->user)->User.Sid;
   PACL acl = reinterpret_cast<PACL>(out->acl);
   PSID system = const_cast<KnownSid *>(&kSystemSid);
@@ -91,6 +92,12 @@ bool make_private_descriptor(PrivateDescriptor *out) {
       !api.init_descriptor(&out->descriptor, SECURITY_DESCRIPTOR_REVISION) ||
       !api.set_dacl(&out->descriptor, TRUE, acl, FALSE))
     return false;
+  // The copies made in the folder carry the same three entries.
+  for (DWORD i = 0; i < 3; ++i) {
+    void *ace = nullptr;
+    if (!api.get_ace(acl, i, &ace)) return false;
+    static_cast<ACE_HEADER *>(ace)->AceFlags |= OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  }
   out->attributes.nLength = sizeof out->attributes;
   out->attributes.lpSecurityDescriptor = &out->descriptor;
   out->attributes.bInheritHandle = FALSE;
@@ -151,16 +158,15 @@ void remove_private_folder(const char *folder) {
   char pattern[MAX_PATH], path[MAX_PATH];
   if (!is_private_folder(folder) || !format_text(pattern, sizeof pattern, "%s\\*", folder)) return;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  ScopedFind search(pattern, &found);
+  if (search.valid()) {
     do {
       if (!is_file(found) || !format_text(path, sizeof path, "%s\\%s", folder, found.cFileName)) continue;
       SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
       if (DeleteFileA(path)) continue;
       log_failure(GetLastError(), "file: %s is deleted at the next restart", path);
       mark_file_for_deletion(path);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (search.next(&found));
   }
   // On NT the restart works through the schedule in order: the files first, then the folder.
   // A program that ran from the folder and has just ended may still hold it as its current

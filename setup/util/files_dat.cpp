@@ -10,6 +10,7 @@
 #include "util/bounded_text.h"
 #include "util/file_kinds.h"
 #include "util/member_inflate.h"
+#include "scoped.h"
 
 namespace {
 
@@ -215,14 +216,13 @@ int FilesDat::extract_compressed(const FilesDatEntry &entry, uint64_t length, co
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;
   if (is_regular_file(name)) {
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
+    ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return 0;
     DWORD high = 0;
     SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(file, &high);
+    DWORD low = GetFileSize(file.get(), &high);
     DWORD error = GetLastError();
-    CloseHandle(file);
     if (low == 0xFFFFFFFF && error != NO_ERROR) return 0;
     return high ? 0xFFFFFFFFUL : low;  // sizes beyond 4 GiB do not fit the result
   }

@@ -5,6 +5,7 @@
 #include "util/bounded_text.h"
 #include "wizard/page_common.h"
 #include "wizard/pages.h"
+#include "scoped.h"
 
 namespace {
 
@@ -14,29 +15,14 @@ const int kFlags = PAGE_ASKS_BEFORE_CANCEL | PAGE_HAS_BACK;
 // into memory (an edit control could not usefully hold more anyway).
 const DWORD kMaxLicenseBytes = 1024 * 1024;
 
-// Owns the opened licence file.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle &) = delete;
-  FileHandle &operator=(const FileHandle &) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 // Reads "<source_dir>\license.txt" unchanged into a zero-terminated buffer the caller frees.
 // Null when the file cannot be opened or read or the memory cannot be had.
 char *read_license(const SetupInfo *info) {
   char path[MAX_PATH];
   if (!format_text(path, sizeof path, "%s\\license.txt", info->source_dir.c_str())) return nullptr;
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return nullptr;
   DWORD high = 0;
   DWORD size = GetFileSize(file.get(), &high);
   if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return nullptr;

@@ -10,6 +10,7 @@
 #include "util/uninstall_signal.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
+#include "scoped.h"
 
 namespace {
 
@@ -41,12 +42,10 @@ const DWORD kOldUninstallWait = 5 * 60 * 1000;
 // must not touch the disk before the second stage has said it finished. 1 when the removal is
 // over or nothing could be started; 0 when it did not finish within the wait.
 int run_old_uninstaller(SetupInfo *info, const char *command) {
-  HANDLE finished = create_uninstall_finished_event(info->product_name.c_str());
+  ScopedHandle finished(create_uninstall_finished_event(info->product_name.c_str()));
   unsigned long started = run_program(1, command);
-  int over = 1;
-  if (finished && started != 0xFFFFFFFFUL) over = WaitForSingleObject(finished, kOldUninstallWait) == WAIT_OBJECT_0;
-  if (finished) CloseHandle(finished);
-  return over;
+  if (!finished.valid() || started == 0xFFFFFFFFUL) return 1;
+  return WaitForSingleObject(finished.get(), kOldUninstallWait) == WAIT_OBJECT_0;
 }
 
 }  // namespace

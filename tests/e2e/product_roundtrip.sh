@@ -116,7 +116,7 @@ check "setup's copy in use waits for the restart in its private folder" test -f 
 # A new Wine session runs what was scheduled for the restart, once the second stage has ended.
 # After it, nothing of the product is left but the maker's version stamp, which outlives the
 # product by design.
-for _ in $(seq 1 60); do pgrep -f 'setup.exe -u2' >/dev/null || break; sleep 0.5; done
+for _ in $(seq 1 60); do pgrep -f 'setup.exe"? -u2' >/dev/null || break; sleep 0.5; done
 "$WINESERVER" -k
 sleep 1
 reg_snapshot "$work/snap/reg.after"

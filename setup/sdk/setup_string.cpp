@@ -1,5 +1,5 @@
 // String: owns its characters, copies on assignment, grows on append.
-#include "sdk/setup_string.h"
+#include "setup_string.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // setup_alloc and setup_free: the heap of setup's data model, exported to hook libraries.
 #include <cstdlib>
 
-#include "sdk/item_list.h"
+#include "item_list.h"
 
 void *setup_alloc(size_t size) { return malloc(size); }
 

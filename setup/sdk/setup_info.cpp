@@ -1,5 +1,5 @@
 // SetupInfo and its item classes: constructors set the documented defaults, destructors free.
-#include "sdk/setup_info.h"
+#include "setup_info.h"
 
 SetupDir::SetupDir() {}
 SetupDir::~SetupDir() {}

@@ -1,0 +1,119 @@
+// Scoped owners of Win32 resources: each releases what it holds when it goes out of scope, on
+// every path, and none can be copied.
+#pragma once
+
+#include <windows.h>
+
+// A kernel handle (file, process, mapping, event). Calls fail with either null or
+// INVALID_HANDLE_VALUE; neither is ever closed.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~ScopedHandle() { reset(); }
+  ScopedHandle(const ScopedHandle &) = delete;
+  ScopedHandle &operator=(const ScopedHandle &) = delete;
+  bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes what it holds and takes handle instead.
+  void reset(HANDLE handle = nullptr) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A search of FindFirstFileA, ended with FindClose.
+class ScopedFind {
+ public:
+  ScopedFind(const char *pattern, WIN32_FIND_DATAA *found) : search_(FindFirstFileA(pattern, found)) {}
+  ~ScopedFind() {
+    if (valid()) FindClose(search_);
+  }
+  ScopedFind(const ScopedFind &) = delete;
+  ScopedFind &operator=(const ScopedFind &) = delete;
+  bool valid() const { return search_ != INVALID_HANDLE_VALUE; }
+  bool next(WIN32_FIND_DATAA *found) { return FindNextFileA(search_, found) != 0; }
+
+ private:
+  HANDLE search_;
+};
+
+// A writable view of the whole of a file mapping of size bytes, and the mapping.
+class ScopedView {
+ public:
+  ScopedView(HANDLE file, DWORD size)
+      : mapping_(CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, size, nullptr)) {
+    if (mapping_.valid()) view_ = static_cast<char *>(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, 0));
+  }
+  ~ScopedView() {
+    if (view_) UnmapViewOfFile(view_);
+  }
+  ScopedView(const ScopedView &) = delete;
+  ScopedView &operator=(const ScopedView &) = delete;
+  char *view() const { return view_; }
+
+ private:
+  ScopedHandle mapping_;
+  char *view_ = nullptr;
+};
+
+// An object selected into a device context; the old selection comes back at the end.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~ScopedSelection() { SelectObject(dc_, old_); }
+  ScopedSelection(const ScopedSelection &) = delete;
+  ScopedSelection &operator=(const ScopedSelection &) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// A window's device context from GetDC, released to it at the end.
+class ScopedWindowDC {
+ public:
+  explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~ScopedWindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ScopedWindowDC(const ScopedWindowDC &) = delete;
+  ScopedWindowDC &operator=(const ScopedWindowDC &) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A memory device context from CreateCompatibleDC, deleted at the end.
+class ScopedMemoryDC {
+ public:
+  explicit ScopedMemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~ScopedMemoryDC() {
+    if (dc_) DeleteDC(dc_);
+  }
+  ScopedMemoryDC(const ScopedMemoryDC &) = delete;
+  ScopedMemoryDC &operator=(const ScopedMemoryDC &) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A GDI object (brush, bitmap, font) of its owner's making, deleted at the end.
+class ScopedGdiObject {
+ public:
+  explicit ScopedGdiObject(HGDIOBJ object) : object_(object) {}
+  ~ScopedGdiObject() {
+    if (object_) DeleteObject(object_);
+  }
+  ScopedGdiObject(const ScopedGdiObject &) = delete;
+  ScopedGdiObject &operator=(const ScopedGdiObject &) = delete;
+  HGDIOBJ get() const { return object_; }
+
+ private:
+  HGDIOBJ object_;
+};
