@@ -126,17 +126,17 @@ void write_record(uint32_t kind, const Entry *entry, const char *path, const cha
   }
   DWORD total = sizeof record + record.path_size + record.extra_size + record.data_size, done = 0;
   unsigned char *bytes = static_cast<unsigned char *>(malloc(total));
-  bool written = false;
+  DWORD error = ERROR_OUTOFMEMORY;
   if (bytes) {
     memcpy(bytes, &record, sizeof record);
     memcpy(bytes + sizeof record, path, record.path_size);
     memcpy(bytes + sizeof record + record.path_size, extra, record.extra_size);
     if (record.data_size) memcpy(bytes + total - record.data_size, entry->data, record.data_size);
-    written = WriteFile(g_disk, bytes, total, &done, nullptr) && done == total;
+    error = WriteFile(g_disk, bytes, total, &done, nullptr) ? (done == total ? 0 : ERROR_DISK_FULL) : GetLastError();
     free(bytes);
   }
-  if (written) return;
-  log_failure(bytes ? GetLastError() : ERROR_OUTOFMEMORY, "journal: %s no longer grows", g_disk_path);
+  if (!error) return;
+  log_failure(error, "journal: %s no longer grows", g_disk_path);
   CloseHandle(g_disk);
   g_disk = INVALID_HANDLE_VALUE;
 }
