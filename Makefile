@@ -53,7 +53,7 @@ test: build
 	cd build/host && ctest --output-on-failure
 	cd build/x86_64 && ctest -j2 --output-on-failure
 
-# The full robustness campaign (about 7 minutes once built); rewrites the table in docs/reliability.md.
+# The full robustness campaign (about 20 minutes once built); rewrites the table in docs/reliability.md.
 robustness: build
 	bash tests/robustness/campaign.sh build/x86_64 . --full
 

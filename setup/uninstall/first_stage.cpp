@@ -48,7 +48,7 @@ DWORD fill_private_folder(const char *own_dir, const char *folder, const FirstSt
   SetLastError(0);
   if (extract_package(own_dir, folder) >= 0) return 0;
   error = GetLastError();
-  return error;
+  return error ? error : ERROR_WRITE_FAULT;
 }
 
 // Starts folder\setup.exe -u2 with an inheritable handle to this process. 0, or the system's
