@@ -270,7 +270,10 @@ TEST(InstallRun, InstallsTheSampleProductAndRemovesItAgain) {
   delete_uninstall_record(&removal);
   ASSERT_EQ(0, remove_keys_holding_record(&removal));
   EXPECT_EQ(0, removal.removal_incomplete);
-  EXPECT_EQ(0u, removal.uninstall_failures.size());
+  std::string left;
+  for (const UninstallFailed &failed : removal.uninstall_failures)
+    left += std::string(failed.file.c_str()) + failed.dir.c_str() + failed.reg_key.c_str() + "; ";
+  EXPECT_EQ(0u, removal.uninstall_failures.size()) << "left behind: " << left;
 
   EXPECT_FALSE(dir_exists(p.inst())) << "install directory and everything in it";
   EXPECT_FALSE(file_exists(p.win_file()));
