@@ -10,6 +10,7 @@
 #include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/failure_message.h"
+#include "util/file_kinds.h"
 #include "util/files_dat.h"
 #include "util/run_options.h"
 #include "util/start_copy.h"
@@ -28,10 +29,9 @@ bool read_trailer(const char *path, bundle::Trailer *trailer, uint64_t *length) 
          bundle::decode_trailer(raw, *length, trailer);
 }
 
-// A member of the support archive names one file in the folder itself.
+// A member of the support archive names one file in the folder itself, other than setup.exe.
 bool is_plain_name(const char *name) {
-  return name[0] && name[strcspn(name, "\\/:")] == 0 && strcmp(name, ".") != 0 && strcmp(name, "..") != 0 &&
-         ascii_compare_nocase(name, "setup.exe") != 0;
+  return is_plain_file_name(name) && ascii_compare_nocase(name, "setup.exe") != 0;
 }
 
 // The first length bytes of the file at source_path into a new file at target: setup.exe

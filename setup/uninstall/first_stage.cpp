@@ -13,6 +13,7 @@
 #include "util/bounded_text.h"
 #include "util/action_log.h"
 #include "util/failure_message.h"
+#include "util/file_kinds.h"
 #include "util/run_options.h"
 #include "util/start_copy.h"
 #include "util/uninstall_signal.h"
@@ -32,7 +33,7 @@ DWORD copy_to_folder(const char *own_dir, const char *folder, const char *name) 
 // is there (a library that is not there is not loaded either). 0, or the system's error code.
 DWORD copy_resource_library(const char *own_dir, const char *folder, const String &name) {
   if (name.length() == 0) return 0;
-  if (name.c_str()[strcspn(name.c_str(), "\\/:")]) return ERROR_INVALID_NAME;
+  if (!is_plain_file_name(name.c_str())) return ERROR_INVALID_NAME;
   char source[260];
   if (!format_text(source, sizeof source, "%s\\%s", own_dir, name.c_str())) return ERROR_FILENAME_EXCED_RANGE;
   if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) return 0;

@@ -1,10 +1,9 @@
 // Second uninstall stage: runs from its private folder in the temporary directory, waits for the
 // first stage to end, loads the copied hook library from that folder and runs the uninstall.
-#include <cstring>
-
 #include "script/script_reader.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
+#include "util/file_kinds.h"
 #include "util/messages.h"
 #include "util/action_log.h"
 #include "util/uninstall_signal.h"
@@ -16,7 +15,7 @@ namespace {
 // is not there is ignored; one that is there but does not load ends the stage (-1).
 int load_resource_library(SetupInfo *info, const char *own_dir, const String &name) {
   // Only a library in this folder: a name with a path in it would reach outside.
-  if (name.length() == 0 || name.c_str()[strcspn(name.c_str(), "\\/:")]) return 0;
+  if (!is_plain_file_name(name.c_str())) return 0;
   DWORD error = 0;
   if (load_resource_dll(info, own_dir, name.c_str(), &error) != RESOURCE_DLL_UNLOADABLE) return 0;
   show_system_error(error, "Failed to load Resource .dll");
