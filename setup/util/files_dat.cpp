@@ -99,22 +99,19 @@ FilesDat::~FilesDat() {
 int FilesDat::Open(const char *path) {
   if (!open_ && path && g_embedded.path[0] && names_files_dat(path))
     return OpenWindow(g_embedded.path, g_embedded.base, g_embedded.length);
-  if (open_ || !path) return 0;
-  char stored[sizeof path_];
-  if (!copy_text(stored, sizeof stored, path)) return 0;
-  if (!file_.OpenRead(path)) return 0;
-  memcpy(path_, stored, sizeof path_);
-  open_ = 1;
-  return 1;
+  return open_path(path);
 }
 
 int FilesDat::OpenWindow(const char *path, uint64_t base, uint64_t length) {
+  if (!open_path(path)) return 0;
+  if (file_.SetWindow(base, length)) return 1;
+  Close();
+  return 0;
+}
+
+int FilesDat::open_path(const char *path) {
   char stored[sizeof path_];
   if (open_ || !path || !copy_text(stored, sizeof stored, path) || !file_.OpenRead(path)) return 0;
-  if (!file_.SetWindow(base, length)) {
-    file_.Close();
-    return 0;
-  }
   memcpy(path_, stored, sizeof path_);
   open_ = 1;
   return 1;

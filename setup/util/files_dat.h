@@ -41,6 +41,7 @@ class FilesDat {
   int Extract(const char *name, const char *destination);
 
  private:
+  int open_path(const char *path);  // the file itself, whole
   int scan(const char *name, FilesDatEntry *entry);
   int extract_compressed(const FilesDatEntry &entry, uint64_t length, const char *destination);
   ArchiveIndex index_;

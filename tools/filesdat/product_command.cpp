@@ -20,38 +20,31 @@ struct Part {
   std::string source;
 };
 
-bool copy_file(const std::string &source, const std::string &target) {
+// Appends the whole of source to out (the file target); says what failed.
+bool append_file(FILE *out, const std::string &target, const std::string &source) {
   FILE *in = fopen(source.c_str(), "rb");
   if (!in) {
     report("cannot read %s: %s", source.c_str(), error_text().c_str());
     return false;
   }
-  StagedFile out;
-  bool ok = out.open(target);
   std::vector<char> chunk(1 << 16);
-  for (size_t n; ok && (n = fread(chunk.data(), 1, chunk.size(), in)) > 0;)
-    ok = fwrite(chunk.data(), 1, n, out.stream()) == n;
-  bool read_failed = ferror(in) != 0;
+  bool written = true;
+  for (size_t n; written && (n = fread(chunk.data(), 1, chunk.size(), in)) > 0;)
+    written = fwrite(chunk.data(), 1, n, out) == n;
+  bool read = !ferror(in);
   fclose(in);
-  if (read_failed) report("cannot read %s: %s", source.c_str(), error_text().c_str());
-  if (ok && !read_failed) return out.commit();
-  out.discard();
-  return false;
+  if (!read) report("cannot read %s: %s", source.c_str(), error_text().c_str());
+  if (!written) report("cannot write %s: %s", target.c_str(), error_text().c_str());
+  return read && written;
 }
 
-// Appends the whole of source to out.
-bool append_file(FILE *out, const std::string &source) {
-  FILE *in = fopen(source.c_str(), "rb");
-  if (!in) {
-    report("cannot read %s: %s", source.c_str(), error_text().c_str());
-    return false;
-  }
-  std::vector<char> chunk(1 << 16);
-  bool ok = true;
-  for (size_t n; ok && (n = fread(chunk.data(), 1, chunk.size(), in)) > 0;) ok = fwrite(chunk.data(), 1, n, out) == n;
-  ok = ok && !ferror(in);
-  fclose(in);
-  return ok;
+// A copy of source at target, written under a temporary name until it is whole.
+bool copy_file(const std::string &source, const std::string &target) {
+  StagedFile out;
+  if (!out.open(target)) return false;
+  if (append_file(out.stream(), target, source)) return out.commit();
+  out.discard();
+  return false;
 }
 
 bool file_length(const std::string &path, uint64_t *length) {
@@ -138,14 +131,16 @@ bool write_one_file(const ProductOptions &options, const std::string &archive, c
   bundle::encode_trailer(trailer, raw);
   StagedFile out;
   if (!out.open(options.output)) return false;
-  bool ok = append_file(out.stream(), options.setup) && append_file(out.stream(), archive) &&
-            append_file(out.stream(), support) && fwrite(raw, 1, sizeof raw, out.stream()) == sizeof raw;
-  if (!ok) {
+  FILE *file = out.stream();
+  bool ok = append_file(file, options.output, options.setup) && append_file(file, options.output, archive) &&
+            append_file(file, options.output, support);
+  if (ok && fwrite(raw, 1, sizeof raw, file) != sizeof raw) {
     report("cannot write %s: %s", options.output.c_str(), error_text().c_str());
-    out.discard();
-    return false;
+    ok = false;
   }
-  return out.commit();
+  if (ok) return out.commit();
+  out.discard();
+  return false;
 }
 
 // Removes what the command made in its work folder.
