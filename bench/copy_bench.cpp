@@ -123,7 +123,8 @@ double copy_step(const std::vector<std::string> &names, const std::string &sourc
     info.files.append(file);
   }
   TimingTable table(names.size());
-  if (copy_files(&info, &table) != 0) fprintf(stderr, "copy step stopped\n");
+  ChangeWriter writer(&info, nullptr);
+  if (copy_files(&writer, &table) != 0) fprintf(stderr, "copy step stopped\n");
   *failures += table.failures();
   return table.seconds();
 }

@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "res/resource.h"
-#include "install/rollback_journal.h"
+#include "install/change_writer.h"
 #include "script/globals.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/action_log.h"
@@ -59,9 +59,10 @@ int refuse_switch(const String &word) {
 LONG WINAPI end_after_crash(EXCEPTION_POINTERS *pointers) {
   DWORD code = pointers && pointers->ExceptionRecord ? pointers->ExceptionRecord->ExceptionCode : 0;
   log_failure(0, "setup: stopped by exception %08lX", static_cast<unsigned long>(code));
-  if (journal_active()) {
+  RollbackJournal *journal = running_journal();
+  if (journal && journal->active()) {
     UndoReport report;
-    journal_undo(&report);
+    journal->undo(&report);
   }
   // An installer that replaces the product waits for its uninstall to say that it is over.
   if (g_mode != MODE_INSTALL) signal_uninstall_finished(g_setup_info.product_name.c_str());

@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "install/journaled_registry.h"
-#include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
@@ -14,10 +12,10 @@
 
 namespace {
 
-void set_default_value(const char *key_name, const char *text) {
+void set_default_value(ChangeWriter *writer, const char *key_name, const char *text) {
   kRegKey key;
-  if (!journaled_create_key(&key, HKEY_CLASSES_ROOT, key_name)) return;
-  journaled_set_string(&key, HKEY_CLASSES_ROOT, key_name, "", text);
+  if (!writer->create_key(&key, HKEY_CLASSES_ROOT, key_name, KEY_NOT_RECORDED)) return;
+  writer->set_string(&key, HKEY_CLASSES_ROOT, key_name, "", text, false);
   key.Close();
 }
 
@@ -28,11 +26,12 @@ bool usable_association(const SetupAssociation &item) {
          item.ext.length() + item.prog.length() + 1 < MAX_PATH;
 }
 
-void write_one(SetupInfo *info, const SetupAssociation &item, const String &type_key) {
+void write_one(ChangeWriter *writer, const SetupAssociation &item, const String &type_key) {
+  SetupInfo *info = writer->info();
   String text = item.ext;
   text.append(" file");
-  set_default_value(item.ext.c_str(), type_key.c_str());
-  set_default_value(type_key.c_str(), text.c_str());
+  set_default_value(writer, item.ext.c_str(), type_key.c_str());
+  set_default_value(writer, type_key.c_str(), text.c_str());
 
   char icon[16];
   format_text(icon, sizeof icon, ",%lu", static_cast<unsigned long>(static_cast<uint32_t>(item.icon)));
@@ -42,7 +41,7 @@ void write_one(SetupInfo *info, const SetupAssociation &item, const String &type
   text.append("\\");
   text.append(item.prog);
   text.append(icon);
-  set_default_value(key_name.c_str(), text.c_str());
+  set_default_value(writer, key_name.c_str(), text.c_str());
 
   key_name = type_key;
   key_name.append("\\Shell\\Open\\Command");
@@ -51,7 +50,7 @@ void write_one(SetupInfo *info, const SetupAssociation &item, const String &type
   text.append("\\");
   text.append(item.prog);
   text.append("\" \"%1\"");
-  set_default_value(key_name.c_str(), text.c_str());
+  set_default_value(writer, key_name.c_str(), text.c_str());
 }
 
 }  // namespace
@@ -91,7 +90,8 @@ int confirm_association(SetupInfo *info, const char *extension) {
   return answer == IDNO ? 1 : 0;
 }
 
-int write_associations(SetupInfo *info) {
+int write_associations(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   for (uint32_t i = 0; i < info->associations.size(); ++i) {
     info->associations_cursor = &info->associations[i];
     SetupAssociation item = info->associations[i];
@@ -103,9 +103,9 @@ int write_associations(SetupInfo *info) {
       existing.Close();
       if (confirm_association(info, item.ext.c_str()) == 1) return 0;
     }
-    write_one(info, item, type_key);
+    write_one(writer, item, type_key);
     log_line("association: %s -> %s (%s)", item.ext.c_str(), type_key.c_str(), item.prog.c_str());
-    record_assoc(info, item.ext.c_str(), item.prog.c_str());
+    writer->association_made(item.ext.c_str(), item.prog.c_str());
   }
   info->associations_cursor = info->associations.end();
   return 0;

@@ -1,14 +1,14 @@
 // The associations step: registers the script's file extensions with the installed programs.
 #pragma once
 
-#include "sdk/setup_info.h"
+#include "install/change_writer.h"
 
 // For each association: if the extension already has a key, asks confirm_association; a No ends
 // the step leaving this and all later associations unwritten. Otherwise writes
 // HKCR\<ext> = "<ext>.file.type", the type key "<ext> file", its DefaultIcon and
 // Shell\Open\Command, and records "<ext>,<prog>". An extension that is empty or holds a
 // backslash names no extension key and is skipped. Always 0.
-int write_associations(SetupInfo *info);
+int write_associations(ChangeWriter *writer);
 
 // Asks whether the existing association of extension may be replaced (strings 2026, 2027).
 // 1 when the user answers No, 0 otherwise.

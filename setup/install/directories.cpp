@@ -3,29 +3,28 @@
 
 #include "install/file_copy.h"
 #include "res/resource.h"
-#include "sdk/utilities.h"
 #include "util/step_failure.h"
 
 namespace {
 
-// create_path leaves the system's reason for a failure in GetLastError.
-int make_directory(SetupInfo *info, const char *path) {
-  if (create_path(info, path, 1)) return 0;
+int make_directory(ChangeWriter *writer, const char *path) {
+  if (writer->create_directory(path, true)) return 0;
   return note_step_failure(IDS_DIR_NOT_CREATED, path, GetLastError());
 }
 
 }  // namespace
 
-int create_directories(SetupInfo *info) {
+int create_directories(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   if (info->install_dir.length() == 0) return note_step_failure(IDS_DIR_NOT_CREATED, "", ERROR_INVALID_NAME);
-  if (make_directory(info, info->install_dir.c_str()) != 0) return -1;
+  if (make_directory(writer, info->install_dir.c_str()) != 0) return -1;
   for (uint32_t i = 0; i < info->dirs.size(); ++i) {
     info->dirs_cursor = &info->dirs[i];
     String path;
     const char *value = info->dirs[i].path.c_str();
     if (!resolve_destination(info, value, &path))
       return note_step_failure(IDS_DIR_NOT_CREATED, value, ERROR_INVALID_NAME);
-    if (make_directory(info, path.c_str()) != 0) return -1;
+    if (make_directory(writer, path.c_str()) != 0) return -1;
   }
   info->dirs_cursor = info->dirs.end();
   return 0;

@@ -1,19 +1,17 @@
 // The copy step: loose files and files.dat members to their destinations, with the per-file hooks.
-#include "util/file_kinds.h"
 #include "install/file_copy.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "util/files_dat.h"
 #include "install/progress_window.h"
-#include "install/rollback_journal.h"
-#include "install/uninstall_record.h"
 #include "res/resource.h"
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/files_dat.h"
+#include "util/file_kinds.h"
 #include "util/loose_files.h"
 #include "util/step_failure.h"
 
@@ -50,9 +48,6 @@ class DisplayPacer {
   bool shown_ = false;
   DWORD last_ = 0;
 };
-
-DisplayPacer g_file_pacer;
-DisplayPacer g_bar_pacer;
 
 bool is_loose_file(const char *path) { return is_regular_file(path); }
 
@@ -91,37 +86,50 @@ int extract_member(FilesDat *archive, const char *name, const char *destination,
   return replace_with_member(archive, name, destination);
 }
 
-// The copy step keeps files.dat open from its first member to its end, so the archive's
-// directory is read into its index once per run; a single file copied outside the step opens
-// and closes it.
-FilesDat g_step_archive;
-bool g_in_copy_step = false;
-// The source directory's listing, for the length of one copy step.
-LooseFiles *g_step_loose_files = nullptr;
+// One run of the copy step, or one file copied outside it. The step keeps files.dat open from its
+// first member to its last, so the archive's directory is read into its index once per run, and
+// lists the source directory once; a single file copied outside the step opens and closes the
+// archive and asks the file system.
+class CopyStep {
+ public:
+  CopyStep(ChangeWriter *writer, SetupDispatchTable *table) : writer_(writer), info_(writer->info()), table_(table) {}
+  int copy_one(const char *source_name, const char *dest_value);
+  // FILES in order, with the archive kept open and the source directory listed meanwhile.
+  int copy_listed();
+
+ private:
+  int put_file(const char *source_name, const String &source, const String &destination, bool occupied);
+  int extract_from_archive(const char *name, const char *destination, bool occupied);
+
+  ChangeWriter *writer_;
+  SetupInfo *info_;
+  SetupDispatchTable *table_;
+  DisplayPacer file_pacer_;
+  DisplayPacer bar_pacer_;
+  FilesDat archive_;
+  bool keep_archive_open_ = false;
+  LooseFiles *loose_files_ = nullptr;
+};
 
 // A name the archive does not hold fails like a damaged member: Extract looks it up first.
-int extract_from_archive(SetupInfo *info, const char *name, const char *destination, bool occupied) {
-  if (!g_step_archive.is_open()) {
-    String archive_path = info->source_dir;
+int CopyStep::extract_from_archive(const char *name, const char *destination, bool occupied) {
+  if (!archive_.is_open()) {
+    String archive_path = info_->source_dir;
     if (archive_path.length()) archive_path.append("\\");
     archive_path.append("files.dat");
-    if (!g_step_archive.Open(archive_path.c_str())) return 0;
+    if (!archive_.Open(archive_path.c_str())) return 0;
   }
-  int ok = extract_member(&g_step_archive, name, destination, occupied);
-  if (!g_in_copy_step) g_step_archive.Close();
+  int ok = extract_member(&archive_, name, destination, occupied);
+  if (!keep_archive_open_) archive_.Close();
   return ok;
 }
 
-bool g_close_deferred = false;
-bool g_close_requested = false;
-
 // 1 when the file now lies at destination.
-int put_file(SetupInfo *info, const char *source_name, const String &source, const String &destination,
-             bool occupied) {
-  bool loose = g_step_loose_files ? g_step_loose_files->Has(info->source_dir.c_str(), source_name) != 0
-                                  : is_loose_file(source.c_str());
+int CopyStep::put_file(const char *source_name, const String &source, const String &destination, bool occupied) {
+  bool loose = loose_files_ ? loose_files_->Has(info_->source_dir.c_str(), source_name) != 0
+                            : is_loose_file(source.c_str());
   if (loose) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
-  return extract_from_archive(info, source_name, destination.c_str(), occupied);
+  return extract_from_archive(source_name, destination.c_str(), occupied);
 }
 
 }  // namespace
@@ -151,8 +159,9 @@ int resolve_destination(SetupInfo *info, const char *value, String *out) {
   return 1;
 }
 
-int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source_name,
-                  const char *dest_value) {
+int CopyStep::copy_one(const char *source_name, const char *dest_value) {
+  SetupInfo *info = info_;
+  SetupDispatchTable *table = table_;
   String destination;
   // An unusable destination value still goes through the hooks, as written, and fails.
   int resolved = resolve_destination(info, dest_value, &destination);
@@ -163,7 +172,7 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
 
   int r = table->CopyFileBefore(info, source, destination, nullptr);
   if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
-  if (g_file_pacer.due()) progress_set_file(source.c_str());
+  if (file_pacer_.due()) progress_set_file(source.c_str());
 
   // A file that lay at the destination before and was not replaced is never recorded: the
   // uninstall would delete what belongs to someone else.
@@ -171,18 +180,18 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   // An existing destination is moved aside first and put back at once when no new file came.
   // Each look at a path that is not there costs some systems a search of its directory: the one
   // look above serves all three.
-  int kept = resolved && journal_file_before(destination.c_str(), there_before ? 1 : 0);
-  bool occupied = there_before && !journal_active();
-  if (kept && put_file(info, source_name, source, destination, occupied)) {
-    record_file(info, destination.c_str());
-    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), loose_or_member_size(&g_step_archive, destination.c_str()));
+  int kept = resolved && writer_->file_before(destination.c_str(), there_before ? 1 : 0);
+  bool occupied = there_before && !writer_->journaling();
+  if (kept && put_file(source_name, source, destination, occupied)) {
+    writer_->file_made(destination.c_str());
+    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), loose_or_member_size(&archive_, destination.c_str()));
   } else {
-    if (kept) journal_file_not_written(destination.c_str());
+    if (kept) writer_->file_not_written(destination.c_str());
     r = table->CopyFileFailed(info, source, destination, nullptr);
     if (r != RESULT_GO_ON) return r;
     // The hook went on: a file that is there now and was not before is one the hook put in
     // place (a Retry that copied it), and the uninstall must remove it like any other.
-    if (resolved && !there_before && is_loose_file(destination.c_str())) record_file(info, destination.c_str());
+    if (resolved && !there_before && is_loose_file(destination.c_str())) writer_->file_made(destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
   if (r == RESULT_GO_ON || skips_dialog(r)) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);
@@ -190,21 +199,29 @@ int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source
   return r;
 }
 
-namespace {
-
 // Walks FILES by index, so a hook that appends to the list cannot leave the cursor dangling.
-int copy_listed_files(SetupInfo *info, SetupDispatchTable *table) {
+int CopyStep::copy_listed() {
+  SetupInfo *info = info_;
+  LooseFiles loose_files;
+  loose_files_ = &loose_files;
+  keep_archive_open_ = true;
+  int r = RESULT_GO_ON;
   for (uint32_t i = 0; i < info->files.size(); ++i) {
     info->files_cursor = &info->files[i];
     String source = info->files[i].source;
     String dest = info->files[i].dest;
-    int r = copy_one_file(info, table, source.c_str(), dest.c_str());
-    if (r != RESULT_GO_ON) return r;
-    if (i + 1 == info->files.size() || g_bar_pacer.due()) progress_set_pos(i);
+    r = copy_one(source.c_str(), dest.c_str());
+    if (r != RESULT_GO_ON) break;
+    if (i + 1 == info->files.size() || bar_pacer_.due()) progress_set_pos(i);
   }
-  info->files_cursor = info->files.end();
-  return 0;
+  if (r == RESULT_GO_ON) info->files_cursor = info->files.end();
+  loose_files_ = nullptr;
+  keep_archive_open_ = false;
+  archive_.Close();
+  return r;
 }
+
+namespace {
 
 // The progress dialog is missing from both modules (or cannot be made): named by its number.
 int progress_failure() {
@@ -216,7 +233,13 @@ int progress_failure() {
 
 }  // namespace
 
-int copy_files(SetupInfo *info, SetupDispatchTable *table) {
+int copy_one_file(ChangeWriter *writer, SetupDispatchTable *table, const char *source_name, const char *dest_value) {
+  CopyStep step(writer, table);
+  return step.copy_one(source_name, dest_value);
+}
+
+int copy_files(ChangeWriter *writer, SetupDispatchTable *table, bool *close_main_window) {
+  SetupInfo *info = writer->info();
   table->CopyBefore(info, nullptr);
   if (progress_open(info->main_window, info) != 0) return progress_failure();
   progress_set_title("Please Wait : Copying Files");
@@ -224,26 +247,19 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   progress_set_range(0);
   progress_set_pos(0);
   progress_set_range(info->files.size() - 1);
-  g_file_pacer.reset();
-  g_bar_pacer.reset();
   pump_pending_messages();
 
-  g_in_copy_step = true;
-  LooseFiles loose_files;
-  g_step_loose_files = &loose_files;
-  int r = copy_listed_files(info, table);
-  g_step_loose_files = nullptr;
-  g_in_copy_step = false;
-  g_step_archive.Close();
+  CopyStep step(writer, table);
+  int r = step.copy_listed();
   if (r == 0) {
     progress_close();
-    r = copy_one_file(info, table, "setup.exe", "setup.exe");
-    if (r == 0) r = copy_one_file(info, table, "dsetup.dll", "dsetup.dll");
+    r = step.copy_one("setup.exe", "setup.exe");
+    if (r == 0) r = step.copy_one("dsetup.dll", "dsetup.dll");
   }
   progress_close();
   if (r != 0) {
-    if (g_close_deferred) {
-      g_close_requested = true;
+    if (close_main_window) {
+      *close_main_window = true;
     } else {
       SendMessageA(info->main_window, WM_CLOSE, 0, 0);
     }
@@ -251,15 +267,4 @@ int copy_files(SetupInfo *info, SetupDispatchTable *table) {
   }
   table->CopyAfter(info, nullptr);
   return 0;
-}
-
-void defer_main_window_close(bool deferred) {
-  g_close_deferred = deferred;
-  g_close_requested = false;
-}
-
-int take_main_window_close() {
-  bool requested = g_close_requested;
-  g_close_requested = false;
-  return requested ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sdk/dispatch_table.h"
+#include "install/change_writer.h"
 #include "sdk/setup_info.h"
 #include "sdk/setup_string.h"
 
@@ -16,18 +17,11 @@ int resolve_destination(SetupInfo *info, const char *value, String *out);
 // Enters the file in the uninstall record when it was put in place: by setup, or by the
 // CopyFileFailed hook answering 0 (a file there afterwards that was not there before the copy).
 // 0 to go on; the hook's result when a hook stops the copy stage.
-int copy_one_file(SetupInfo *info, SetupDispatchTable *table, const char *source_name,
-                  const char *dest_value);
+int copy_one_file(ChangeWriter *writer, SetupDispatchTable *table, const char *source_name, const char *dest_value);
 
-// The whole copy step with the progress window. 0, or -1 after closing the progress window and
-// asking the main window to close when a file stopped the stage (or, while that is deferred,
-// leaving the request for take_main_window_close); -1 with the failure noted for the install
-// sequence to show when the progress window cannot open.
-int copy_files(SetupInfo *info, SetupDispatchTable *table);
-
-// The install sequence undoes a stopped run and tells the user before the main window closes
-// (closing it ends the message loop, and with it any message box shown afterwards): while
-// deferred, copy_files only notes the request. Setting it forgets an earlier request.
-void defer_main_window_close(bool deferred);
-// 1 when a stopped copy stage asked for the main window to close since the deferral began.
-int take_main_window_close();
+// The whole copy step with the progress window. 0, or -1 after closing the progress window when a
+// file stopped the stage; the main window is then asked to close: at once, or, given
+// close_main_window, by setting it for the caller to do once it has told the user (closing the
+// main window ends the message loop, and with it any message box shown afterwards). -1 with the
+// failure noted for the install sequence to show when the progress window cannot open.
+int copy_files(ChangeWriter *writer, SetupDispatchTable *table, bool *close_main_window = nullptr);

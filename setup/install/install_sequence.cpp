@@ -9,7 +9,6 @@
 #include "install/package.h"
 #include "install/progress_window.h"
 #include "install/registry_entries.h"
-#include "install/rollback_journal.h"
 #include "install/start_menu.h"
 #include "install/undo_message.h"
 #include "install/uninstall_record.h"
@@ -22,42 +21,52 @@
 
 namespace {
 
+// One run of the steps: the journal of its changes, the writer that makes them, and the copy
+// stage's request to close the main window, kept until the user has been told.
+struct StepRun {
+  SetupInfo *info;
+  SetupDispatchTable *table;
+  ChangeWriter *writer;
+  bool close_main_window;
+};
+
 // package.dat is written with the C library, which leaves the system's error code of the write
 // or create that failed; one left over from an earlier call must not be shown instead.
-int package_step(SetupInfo *info, SetupDispatchTable *) {
+int package_step(StepRun *run) {
   SetLastError(0);
-  if (write_package(info) != 0) return 0;
+  if (write_package(run->writer) != 0) return 0;
   DWORD error = GetLastError();
-  String path = info->install_dir;
+  String path = run->info->install_dir;
   path.append("\\package.dat");
   return note_step_failure(IDS_FILE_NOT_WRITTEN, path.c_str(), error);
 }
 
-int directories_step(SetupInfo *info, SetupDispatchTable *) { return create_directories(info); }
-int start_menu_step(SetupInfo *info, SetupDispatchTable *) { return create_start_menu_entries(info); }
-int associations_step(SetupInfo *info, SetupDispatchTable *) { return write_associations(info); }
-int version_stamp_step(SetupInfo *info, SetupDispatchTable *) { return write_version_stamp(info); }
-int registry_step(SetupInfo *info, SetupDispatchTable *) { return apply_registry_entries(info); }
-int record_step(SetupInfo *info, SetupDispatchTable *) { return write_uninstall_record(info); }
+int directories_step(StepRun *run) { return create_directories(run->writer); }
+int copy_step(StepRun *run) { return copy_files(run->writer, run->table, &run->close_main_window); }
+int start_menu_step(StepRun *run) { return create_start_menu_entries(run->writer); }
+int associations_step(StepRun *run) { return write_associations(run->writer); }
+int version_stamp_step(StepRun *run) { return write_version_stamp(run->writer); }
+int registry_step(StepRun *run) { return apply_registry_entries(run->writer); }
+int record_step(StepRun *run) { return write_uninstall_record(run->writer); }
 
 struct Step {
   const char *name;
-  int (*run)(SetupInfo *info, SetupDispatchTable *table);
+  int (*run)(StepRun *run);
 };
 
 // The Start-menu, association and version-stamp steps never stop the run.
 const Step kSteps[] = {
-    {"directories", directories_step},     {"copy files", copy_files},
+    {"directories", directories_step},     {"copy files", copy_step},
     {"start menu", start_menu_step},       {"associations", associations_step},
     {"version stamp", version_stamp_step}, {"package", package_step},
     {"registry entries", registry_step},   {"uninstall record", record_step},
 };
 
-int run_steps(SetupInfo *info, SetupDispatchTable *table) {
-  if (info->main_window) UpdateWindow(info->main_window);
+int run_steps(StepRun *run) {
+  if (run->info->main_window) UpdateWindow(run->info->main_window);
   for (const Step &step : kSteps) {
     log_line("step: %s: start", step.name);
-    int r = step.run(info, table);
+    int r = step.run(run);
     log_line("step: %s: end (result %d)", step.name, r);
     if (r != 0) return r;
   }
@@ -75,21 +84,23 @@ HWND failure_owner(SetupInfo *info) {
 
 int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   clear_step_failure();
-  journal_begin(info);
-  defer_main_window_close(true);
-  int r = run_steps(info, table);
-  defer_main_window_close(false);
+  RollbackJournal journal;
+  RunningJournal running(&journal);
+  journal.begin(info);
+  ChangeWriter writer(info, &journal);
+  StepRun run = {info, table, &writer, false};
+  int r = run_steps(&run);
   if (r == 0) {
-    journal_commit();
+    journal.commit();
     return 0;
   }
   StepFailure failure;
   if (take_step_failure(&failure))
     show_failure(info, failure_owner(info), failure.message_id, failure.subject, failure.error);
   UndoReport report;
-  journal_undo(&report);
+  journal.undo(&report);
   if (report.changes) show_undo_message(info, failure_owner(info), report);
   // The copy stage's request, kept until now: closing the main window ends its message loop.
-  if (take_main_window_close() && info->main_window) SendMessageA(info->main_window, WM_CLOSE, 0, 0);
+  if (run.close_main_window && info->main_window) SendMessageA(info->main_window, WM_CLOSE, 0, 0);
   return r;
 }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "install/rollback_journal.h"
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
@@ -139,13 +138,14 @@ int add_package_member(WinFile *package, const char *name) {
   return 1;
 }
 
-int write_package(SetupInfo *info) {
+int write_package(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   char path[MAX_PATH];
   if (!join_path(path, sizeof path, info->install_dir.c_str(), "package.dat")) return 0;
-  if (!journal_file_before(path)) return 0;
+  if (!writer->file_before(path)) return 0;
   WinFile package;
   if (!package.Create(path)) {
-    journal_file_not_written(path);
+    writer->file_not_written(path);
     return 0;
   }
   for (info->dependencies_cursor = info->dependencies.begin(); info->dependencies_cursor != info->dependencies.end();

@@ -2,12 +2,12 @@
 // first uninstall stage. Entries: '^', a 260-byte name, a 32-bit size, the bytes; then '%'.
 #pragma once
 
-#include "sdk/setup_info.h"
+#include "install/change_writer.h"
 #include "win_file.h"
 
 // Writes <install_dir>\package.dat holding every dependency that can be read, then the terminator.
 // 1 written; 0 when it cannot be created or not every byte reached the disk.
-int write_package(SetupInfo *info);
+int write_package(ChangeWriter *writer);
 // Appends one whole entry, tag included, for the named file. 1 appended; 0 (nothing written) when
 // the file cannot be read, its name does not fit the name field or memory is short.
 int add_package_member(WinFile *package, const char *name);

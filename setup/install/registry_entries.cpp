@@ -3,9 +3,6 @@
 
 #include <cstring>
 
-#include "install/created_keys.h"
-#include "install/journaled_registry.h"
-#include "install/rollback_journal.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/bounded_text.h"
@@ -15,13 +12,18 @@
 
 namespace {
 
-void write_value(kRegKey *key, SetupInfo *info, HKEY root, const SetupRegEntry &entry) {
+// The value is recorded even when it could not be written, or is of no type setup writes:
+// removing a value that is not there costs nothing.
+void write_value(ChangeWriter *writer, kRegKey *key, HKEY root, const SetupRegEntry &entry) {
   const char *path = entry.key.c_str();
+  const char *name = entry.name.c_str();
   if (entry.type == REG_ENTRY_STRING) {
-    const String &text = entry.string_value.equals("%1") ? info->install_dir : entry.string_value;
-    journaled_set_string(key, root, path, entry.name.c_str(), text.c_str());
+    const String &text = entry.string_value.equals("%1") ? writer->info()->install_dir : entry.string_value;
+    writer->set_string(key, root, path, name, text.c_str(), true);
   } else if (entry.type == REG_ENTRY_DWORD) {
-    journaled_set_dword(key, root, path, entry.name.c_str(), entry.dword_value);
+    writer->set_dword(key, root, path, name, entry.dword_value, true);
+  } else {
+    writer->record_value(root, path, name);
   }
 }
 
@@ -33,8 +35,8 @@ int key_failure(const char *abbreviation, const SetupRegEntry &entry, DWORD erro
   return note_step_failure(IDS_KEY_NOT_OPENED, subject.c_str(), error);
 }
 
-int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
-  if (info->replacing_previous == 1 && is_kept_user_key(entry.key.c_str())) return 0;
+int apply_entry(ChangeWriter *writer, const SetupRegEntry &entry) {
+  if (writer->info()->replacing_previous == 1 && is_kept_user_key(entry.key.c_str())) return 0;
   HKEY root = hkey_from_root(entry.root);
   const char *abbreviation = root_abbreviation(root);
   if (!abbreviation) return key_failure(nullptr, entry, ERROR_BADKEY);
@@ -42,14 +44,9 @@ int apply_entry(SetupInfo *info, const SetupRegEntry &entry) {
   // read back, and its value would outlive the product.
   if (strlen(abbreviation) + entry.key.length() + entry.name.length() + 2 >= MAX_PATH)
     return key_failure(abbreviation, entry, ERROR_FILENAME_EXCED_RANGE);
-  int existing = existing_key_levels(root, entry.key.c_str());
   kRegKey key;
-  if (!key.Create(root, entry.key.c_str()) && !key.Open(root, entry.key.c_str()))
-    return key_failure(abbreviation, entry, GetLastError());
-  record_created_levels(info, root, entry.key.c_str(), existing);
-  journal_key_created(root, entry.key.c_str(), existing);
-  write_value(&key, info, root, entry);
-  record_written_value(info, root, entry.key.c_str(), entry.name.c_str());
+  if (!writer->create_key(&key, root, entry.key.c_str(), KEY_RECORDED)) return key_failure(abbreviation, entry, GetLastError());
+  write_value(writer, &key, root, entry);
   key.Close();
   return 0;
 }
@@ -63,7 +60,8 @@ int is_kept_user_key(const char *key) {
 
 // 0 when the entry is written (or the product has a name that cannot have one); otherwise the
 // step fails, since without its entry the product could not be removed from Add/Remove Programs.
-int write_add_remove_entry(SetupInfo *info) {
+int write_add_remove_entry(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   // Without a name the key would be the shared Uninstall key itself, and a name with a backslash
   // would address another key (and no uninstall record could be written for it).
   if (!names_one_key(info->product_name.c_str())) return 0;
@@ -74,25 +72,25 @@ int write_add_remove_entry(SetupInfo *info) {
   command.append("\\setup.exe -u1 \"");
   command.append(info->product_name);
   command.append("\" 0");
-  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, kAddRemoveParent);
-  kRegKey key;
-  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, key_name.c_str()))
-    return note_step_failure(IDS_KEY_NOT_OPENED, key_name.c_str(), GetLastError());
   // The entry's own key goes with the uninstaller's first stage; keys above it that this
   // installation made go once they are empty.
-  record_created_levels(info, HKEY_LOCAL_MACHINE, kAddRemoveParent, existing);
-  if (!journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "DisplayName", info->product_name.c_str()) ||
-      !journaled_set_string(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), "UninstallString", command.c_str()))
+  kRegKey key;
+  if (!writer->create_key(&key, HKEY_LOCAL_MACHINE, key_name.c_str(), KEY_PARENTS_RECORDED))
+    return note_step_failure(IDS_KEY_NOT_OPENED, key_name.c_str(), GetLastError());
+  const char *name = key_name.c_str();
+  if (!writer->set_string(&key, HKEY_LOCAL_MACHINE, name, "DisplayName", info->product_name.c_str(), false) ||
+      !writer->set_string(&key, HKEY_LOCAL_MACHINE, name, "UninstallString", command.c_str(), false))
     return note_step_failure(IDS_KEY_NOT_OPENED, key_name.c_str(), GetLastError());
   return 0;
 }
 
-int apply_registry_entries(SetupInfo *info) {
+int apply_registry_entries(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   for (uint32_t i = 0; i < info->reg_entries.size(); ++i) {
     info->reg_entries_cursor = &info->reg_entries[i];
     SetupRegEntry entry = info->reg_entries[i];
-    if (apply_entry(info, entry) != 0) return -1;
+    if (apply_entry(writer, entry) != 0) return -1;
   }
   info->reg_entries_cursor = info->reg_entries.end();
-  return write_add_remove_entry(info);
+  return write_add_remove_entry(writer);
 }

@@ -1,26 +1,25 @@
 // The rollback journal: a list of the changes made by the install steps, newest first, and their
 // undoing. Each entry is one block: the fixed part, then its path, its second text and its data.
-#include "util/file_kinds.h"
 #include "install/rollback_journal.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "install/created_keys.h"
 #include "install/journal_scope.h"
+#include "scoped.h"
 #include "sdk/reg_key.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/file_kinds.h"
+#include "util/key_levels.h"
 #include "util/root_keys.h"
 
-namespace {
+enum JournalEntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN };
 
-enum EntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN };
-
-struct Entry {
-  Entry *next;
-  Entry *older_key;  // for a created key: the one created before it
+struct JournalEntry {
+  JournalEntry *next;
+  JournalEntry *older_key;  // for a created key: the one created before it
   int kind;
   HKEY root;       // keys and values
   char *path;      // the file, directory or key
@@ -32,39 +31,7 @@ struct Entry {
   unsigned char *data;
 };
 
-Entry *g_newest = nullptr;
-// The created keys alone, newest first: each value written asks whether its key is among them.
-Entry *g_newest_key = nullptr;
-bool g_active = false;
-
-Entry *push(int kind, const char *path, const char *extra, DWORD data_size) {
-  size_t path_size = strlen(path) + 1, extra_size = strlen(extra) + 1;
-  Entry *entry = static_cast<Entry *>(calloc(1, sizeof(Entry) + path_size + extra_size + data_size));
-  if (!entry) return nullptr;
-  entry->kind = kind;
-  entry->path = reinterpret_cast<char *>(entry + 1);
-  memcpy(entry->path, path, path_size);
-  entry->extra = entry->path + path_size;
-  memcpy(entry->extra, extra, extra_size);
-  entry->data = reinterpret_cast<unsigned char *>(entry->extra + extra_size);
-  entry->size = data_size;
-  entry->next = g_newest;
-  g_newest = entry;
-  if (kind == KEY_CREATED) {
-    entry->older_key = g_newest_key;
-    g_newest_key = entry;
-  }
-  return entry;
-}
-
-void drop_newest() {
-  Entry *entry = g_newest;
-  g_newest = entry->next;
-  if (entry == g_newest_key) g_newest_key = entry->older_key;
-  free(entry);
-}
-
-void describe(const Entry *entry, String *out);
+namespace {
 
 bool exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -78,7 +45,7 @@ bool delete_file(const char *path) {
 
 // The kept copy goes back to path, over whatever lies there now. Without a kept copy (it was never
 // made, or is gone) the file at path stays.
-bool put_back(const Entry *entry) {
+bool put_back(const JournalEntry *entry) {
   if (!is_regular_file(entry->extra)) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
@@ -99,11 +66,6 @@ const uint32_t kDiskMagic = 0x324E4A5A;  // "ZJN2"
 const uint32_t kHeaderKind = 0x48;       // the first record: its path is the product's name
 const DWORD kDiskLimit = 64u * 1024 * 1024;
 
-HANDLE g_disk = INVALID_HANDLE_VALUE;
-char g_disk_path[MAX_PATH];
-// The run's product, against which a journal found on disk is checked.
-const SetupInfo *g_product = nullptr;
-
 bool disk_path(const char *product, char *out) {
   char windows[MAX_PATH];
   UINT n = GetWindowsDirectoryA(windows, sizeof windows);
@@ -112,10 +74,123 @@ bool disk_path(const char *product, char *out) {
                      static_cast<unsigned long>(mbcs_hash_nocase(product)));
 }
 
+bool all_zero(const unsigned char *bytes, DWORD size) {
+  for (DWORD i = 0; i < size; ++i)
+    if (bytes[i]) return false;
+  return true;
+}
+
+// A kept copy lies beside its file under a name the run created ("zbk....tmp").
+bool kept_beside(const char *path, const char *kept) {
+  const char *slash = strrchr(path, '\\'), *kept_slash = strrchr(kept, '\\');
+  if (!slash || !kept_slash || slash - path != kept_slash - kept) return false;
+  const char *name = kept_slash + 1;
+  return strncmp(path, kept, static_cast<size_t>(slash - path)) == 0 && strlen(name) > 3 &&
+         ascii_equals_nocase(name, 3, "zbk");
+}
+
+// Undoing one entry: 0 when done (or nothing was left to undo), else the system's error.
+DWORD undo_key(const JournalEntry *entry) {
+  kRegKey key;
+  if (!key.Open(entry->root, entry->path)) return 0;  // gone already
+  if (key.children() || key.values()) return ERROR_DIR_NOT_EMPTY;
+  key.Close();
+  LONG error = RegDeleteKeyA(entry->root, entry->path);
+  return error == ERROR_FILE_NOT_FOUND ? 0 : static_cast<DWORD>(error);
+}
+
+DWORD undo_value(const JournalEntry *entry) {
+  kRegKey key;
+  if (!key.Open(entry->root, entry->path)) return entry->existed ? GetLastError() : 0;
+  LONG error = entry->existed ? RegSetValueExA(key.getkey(), entry->extra, 0, entry->type, entry->data, entry->size)
+                              : RegDeleteValueA(key.getkey(), entry->extra);
+  return error == ERROR_FILE_NOT_FOUND && !entry->existed ? 0 : static_cast<DWORD>(error);
+}
+
+DWORD undo_entry(const JournalEntry *entry) {
+  switch (entry->kind) {
+    case FILE_CREATED:
+      return delete_file(entry->path) ? 0 : GetLastError();
+    case FILE_REPLACED:
+      return put_back(entry) ? 0 : GetLastError();
+    case DIR_CREATED:
+      return RemoveDirectoryA(entry->path) || !exists(entry->path) ? 0 : GetLastError();
+    case KEY_CREATED:
+      return undo_key(entry);
+    default:
+      return undo_value(entry);
+  }
+}
+
+const char *const kKindNames[] = {"file", "file", "directory", "registry key", "registry value"};
+
+// "file C:\x", "registry key HKLM\Software\X", "registry value HKLM\Software\X, Name".
+void describe(const JournalEntry *entry, String *out) {
+  *out = kKindNames[entry->kind];
+  out->append(" ");
+  if (entry->kind >= KEY_CREATED) {
+    out->append(root_text(entry->root));
+    out->append("\\");
+  }
+  out->append(entry->path);
+  if (entry->kind == VALUE_WRITTEN) {
+    out->append(", ");
+    out->append(entry->extra);
+  }
+}
+
+void note_failure(const JournalEntry *entry, DWORD error, UndoReport *report) {
+  String item;
+  describe(entry, &item);
+  if (entry->kind == FILE_REPLACED) {
+    log_failure(error, "undo: %s not put back; its earlier content is kept in %s", item.c_str(), entry->extra);
+  } else {
+    log_failure(error, "undo: %s not undone", item.c_str());
+  }
+  if (report->failed++ >= kUndoListed) return;
+  if (report->listed.length()) report->listed.append("\n");
+  report->listed.append(item);
+}
+
+// A created key's level, as each_created_level hands it on.
+struct LevelTarget {
+  RollbackJournal *journal;
+  HKEY root;
+};
+
+}  // namespace
+
+JournalEntry *RollbackJournal::push(int kind, const char *path, const char *extra, DWORD data_size) {
+  size_t path_size = strlen(path) + 1, extra_size = strlen(extra) + 1;
+  JournalEntry *entry = static_cast<JournalEntry *>(calloc(1, sizeof(JournalEntry) + path_size + extra_size + data_size));
+  if (!entry) return nullptr;
+  entry->kind = kind;
+  entry->path = reinterpret_cast<char *>(entry + 1);
+  memcpy(entry->path, path, path_size);
+  entry->extra = entry->path + path_size;
+  memcpy(entry->extra, extra, extra_size);
+  entry->data = reinterpret_cast<unsigned char *>(entry->extra + extra_size);
+  entry->size = data_size;
+  entry->next = newest_;
+  newest_ = entry;
+  if (kind == KEY_CREATED) {
+    entry->older_key = newest_key_;
+    newest_key_ = entry;
+  }
+  return entry;
+}
+
+void RollbackJournal::drop_newest() {
+  JournalEntry *entry = newest_;
+  newest_ = entry->next;
+  if (entry == newest_key_) newest_key_ = entry->older_key;
+  free(entry);
+}
+
 // Writes one record in one piece. A write that fails ends the file's growth (what it holds so far
 // stays true); the journal in memory goes on.
-void write_record(uint32_t kind, const Entry *entry, const char *path, const char *extra) {
-  if (g_disk == INVALID_HANDLE_VALUE) return;
+void RollbackJournal::write_record(uint32_t kind, const JournalEntry *entry, const char *path, const char *extra) {
+  if (!disk_.valid()) return;
   DiskRecord record = {kDiskMagic, kind, 0, 0, static_cast<uint32_t>(strlen(path) + 1),
                        static_cast<uint32_t>(strlen(extra) + 1), 0, {0}};
   if (entry) {
@@ -132,35 +207,27 @@ void write_record(uint32_t kind, const Entry *entry, const char *path, const cha
     memcpy(bytes + sizeof record, path, record.path_size);
     memcpy(bytes + sizeof record + record.path_size, extra, record.extra_size);
     if (record.data_size) memcpy(bytes + total - record.data_size, entry->data, record.data_size);
-    error = WriteFile(g_disk, bytes, total, &done, nullptr) ? (done == total ? 0 : ERROR_DISK_FULL) : GetLastError();
+    error = WriteFile(disk_.get(), bytes, total, &done, nullptr) ? (done == total ? 0 : ERROR_DISK_FULL) : GetLastError();
     free(bytes);
   }
   if (!error) return;
-  log_failure(error, "journal: %s no longer grows", g_disk_path);
-  CloseHandle(g_disk);
-  g_disk = INVALID_HANDLE_VALUE;
+  log_failure(error, "journal: %s no longer grows", disk_path_);
+  disk_.reset();
 }
 
-void save(const Entry *entry) { write_record(static_cast<uint32_t>(entry->kind), entry, entry->path, entry->extra); }
+void RollbackJournal::save(const JournalEntry *entry) { write_record(static_cast<uint32_t>(entry->kind), entry, entry->path, entry->extra); }
 
 // Ends the file on disk: the journal it held is done with.
-void close_disk() {
-  if (g_disk != INVALID_HANDLE_VALUE) CloseHandle(g_disk);
-  g_disk = INVALID_HANDLE_VALUE;
-  if (g_disk_path[0]) DeleteFileA(g_disk_path);
-  g_disk_path[0] = 0;
-}
-
-bool all_zero(const unsigned char *bytes, DWORD size) {
-  for (DWORD i = 0; i < size; ++i)
-    if (bytes[i]) return false;
-  return true;
+void RollbackJournal::close_disk() {
+  disk_.reset();
+  if (disk_path_[0]) DeleteFileA(disk_path_);
+  disk_path_[0] = 0;
 }
 
 // The records of a file, oldest first, back in the list. A record cut short at the end (the run
 // was killed while writing it) ends the reading; any other fault, or a header naming another
 // product, makes the whole file untrustworthy: false, and nothing is kept.
-bool load(const unsigned char *bytes, DWORD size, const char *product) {
+bool RollbackJournal::load(const unsigned char *bytes, DWORD size, const char *product) {
   DWORD at = 0;
   DiskRecord record;
   bool header_read = false;
@@ -181,7 +248,7 @@ bool load(const unsigned char *bytes, DWORD size, const char *product) {
     header_read = true;
     if (header) continue;
     record.root[sizeof record.root - 1] = 0;
-    Entry *entry = push(static_cast<int>(record.kind), path, extra, record.data_size);
+    JournalEntry *entry = push(static_cast<int>(record.kind), path, extra, record.data_size);
     if (!entry) return false;
     entry->root = root_from_abbreviation(record.root);
     if (record.kind >= KEY_CREATED && !entry->root) return false;
@@ -192,53 +259,47 @@ bool load(const unsigned char *bytes, DWORD size, const char *product) {
   return header_read;
 }
 
-// A kept copy lies beside its file under a name the run created ("zbk....tmp").
-bool kept_beside(const char *path, const char *kept) {
-  const char *slash = strrchr(path, '\\'), *kept_slash = strrchr(kept, '\\');
-  if (!slash || !kept_slash || slash - path != kept_slash - kept) return false;
-  const char *name = kept_slash + 1;
-  return strncmp(path, kept, static_cast<size_t>(slash - path)) == 0 && strlen(name) > 3 &&
-         ascii_equals_nocase(name, 3, "zbk");
-}
-
 // Whether a run of this product could have made the change; what it could not have made is
 // foreign to the product, and the undo passes it over.
-bool made_by_product(const Entry *entry) {
+bool RollbackJournal::made_by_product(const JournalEntry *entry) {
   switch (entry->kind) {
     case FILE_CREATED:
     case DIR_CREATED:
-      return scope_has_path(g_product, entry->path);
+      return scope_has_path(product_, entry->path);
     case FILE_REPLACED:
-      return scope_has_path(g_product, entry->path) && kept_beside(entry->path, entry->extra);
+      return scope_has_path(product_, entry->path) && kept_beside(entry->path, entry->extra);
     case KEY_CREATED:
-      return scope_has_key(g_product, entry->root, entry->path, true);
+      return scope_has_key(product_, entry->root, entry->path, true);
     default:
-      return scope_has_value(g_product, entry->root, entry->path, entry->extra);
+      return scope_has_value(product_, entry->root, entry->path, entry->extra);
   }
 }
 
-void drop_all() {
-  while (g_newest) drop_newest();
+void RollbackJournal::drop_all() {
+  while (newest_) drop_newest();
 }
 
 // Undoes what a killed run of the product had done, as its journal on disk tells; a journal that
 // is damaged or of another product is left alone whole.
-void undo_interrupted_run(const char *product) {
-  HANDLE file = CreateFileA(g_disk_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD size = GetFileSize(file, nullptr), done = 0;
-  unsigned char *bytes = size != INVALID_FILE_SIZE && size <= kDiskLimit ? static_cast<unsigned char *>(malloc(size + 1)) : nullptr;
-  bool usable = bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size && load(bytes, size, product);
-  free(bytes);
-  CloseHandle(file);
-  DeleteFileA(g_disk_path);
+void RollbackJournal::undo_interrupted_run(const char *product) {
+  bool usable;
+  {
+    ScopedHandle file(CreateFileA(disk_path_, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return;
+    DWORD size = GetFileSize(file.get(), nullptr), done = 0;
+    unsigned char *bytes =
+        size != INVALID_FILE_SIZE && size <= kDiskLimit ? static_cast<unsigned char *>(malloc(size + 1)) : nullptr;
+    usable = bytes && ReadFile(file.get(), bytes, size, &done, nullptr) && done == size && load(bytes, size, product);
+    free(bytes);
+  }
+  DeleteFileA(disk_path_);
   if (!usable) {
     drop_all();
-    log_line("journal: %s is damaged or not this product's; it is ignored", g_disk_path);
+    log_line("journal: %s is damaged or not this product's; it is ignored", disk_path_);
     return;
   }
   log_line("undo: an earlier installation of this product was stopped part-way; undoing what it did");
-  for (Entry *entry = g_newest; entry; entry = entry->next) {
+  for (JournalEntry *entry = newest_; entry; entry = entry->next) {
     entry->foreign = !made_by_product(entry);
     if (!entry->foreign) continue;
     String item;
@@ -246,149 +307,80 @@ void undo_interrupted_run(const char *product) {
     log_line("undo: ignored, not a change of this product: %s", item.c_str());
   }
   UndoReport report;
-  journal_undo(&report);
+  undo(&report);
 }
 
-bool created_in_run(HKEY root, const char *path) {
-  for (const Entry *entry = g_newest_key; entry; entry = entry->older_key)
+bool RollbackJournal::created_in_run(HKEY root, const char *path) {
+  for (const JournalEntry *entry = newest_key_; entry; entry = entry->older_key)
     if (entry->root == root && ascii_compare_nocase(entry->path, path) == 0) return true;
   return false;
 }
 
-void journal_level(const char *level, void *root) {
-  Entry *entry = push(KEY_CREATED, level, "", 0);
+void RollbackJournal::journal_level(const char *level, void *context) {
+  const LevelTarget *target = static_cast<const LevelTarget *>(context);
+  RollbackJournal *journal = target->journal;
+  JournalEntry *entry = journal->push(KEY_CREATED, level, "", 0);
   if (entry) {
-    entry->root = static_cast<HKEY>(root);
-    save(entry);
+    entry->root = target->root;
+    journal->save(entry);
   }
-  log_line("registry key: %s\\%s", root_text(static_cast<HKEY>(root)), level);
+  log_line("registry key: %s\\%s", root_text(target->root), level);
 }
 
-// Undoing one entry: 0 when done (or nothing was left to undo), else the system's error.
-DWORD undo_key(const Entry *entry) {
-  kRegKey key;
-  if (!key.Open(entry->root, entry->path)) return 0;  // gone already
-  if (key.children() || key.values()) return ERROR_DIR_NOT_EMPTY;
-  key.Close();
-  LONG error = RegDeleteKeyA(entry->root, entry->path);
-  return error == ERROR_FILE_NOT_FOUND ? 0 : static_cast<DWORD>(error);
-}
-
-DWORD undo_value(const Entry *entry) {
-  kRegKey key;
-  if (!key.Open(entry->root, entry->path)) return entry->existed ? GetLastError() : 0;
-  LONG error = entry->existed ? RegSetValueExA(key.getkey(), entry->extra, 0, entry->type, entry->data, entry->size)
-                              : RegDeleteValueA(key.getkey(), entry->extra);
-  return error == ERROR_FILE_NOT_FOUND && !entry->existed ? 0 : static_cast<DWORD>(error);
-}
-
-DWORD undo_entry(const Entry *entry) {
-  switch (entry->kind) {
-    case FILE_CREATED:
-      return delete_file(entry->path) ? 0 : GetLastError();
-    case FILE_REPLACED:
-      return put_back(entry) ? 0 : GetLastError();
-    case DIR_CREATED:
-      return RemoveDirectoryA(entry->path) || !exists(entry->path) ? 0 : GetLastError();
-    case KEY_CREATED:
-      return undo_key(entry);
-    default:
-      return undo_value(entry);
-  }
-}
-
-const char *const kKindNames[] = {"file", "file", "directory", "registry key", "registry value"};
-
-// "file C:\x", "registry key HKLM\Software\X", "registry value HKLM\Software\X, Name".
-void describe(const Entry *entry, String *out) {
-  *out = kKindNames[entry->kind];
-  out->append(" ");
-  if (entry->kind >= KEY_CREATED) {
-    out->append(root_text(entry->root));
-    out->append("\\");
-  }
-  out->append(entry->path);
-  if (entry->kind == VALUE_WRITTEN) {
-    out->append(", ");
-    out->append(entry->extra);
-  }
-}
-
-void note_failure(const Entry *entry, DWORD error, UndoReport *report) {
-  String item;
-  describe(entry, &item);
-  if (entry->kind == FILE_REPLACED) {
-    log_failure(error, "undo: %s not put back; its earlier content is kept in %s", item.c_str(), entry->extra);
-  } else {
-    log_failure(error, "undo: %s not undone", item.c_str());
-  }
-  if (report->failed++ >= kUndoListed) return;
-  if (report->listed.length()) report->listed.append("\n");
-  report->listed.append(item);
-}
-
-
-}  // namespace
-
-const char *root_text(HKEY root) {
-  const char *text = root_abbreviation(root);
-  return text ? text : "?";
-}
-
-void journal_begin(const SetupInfo *product) {
+void RollbackJournal::begin(const SetupInfo *product) {
   drop_all();
   close_disk();
-  g_product = product;
+  product_ = product;
   const char *name = product ? product->product_name.c_str() : nullptr;
   char path[MAX_PATH];
   if (disk_path(name, path)) {
-    copy_text(g_disk_path, sizeof g_disk_path, path);
+    copy_text(disk_path_, sizeof disk_path_, path);
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run(name);  // ends that journal
-    copy_text(g_disk_path, sizeof g_disk_path, path);
-    g_disk = CreateFileA(g_disk_path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    copy_text(disk_path_, sizeof disk_path_, path);
+    disk_.reset(CreateFileA(disk_path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
     write_record(kHeaderKind, nullptr, name, "");
   }
-  g_active = true;
+  active_ = true;
 }
 
-bool journal_active() { return g_active; }
+RollbackJournal::~RollbackJournal() { drop_all(); }
 
-void journal_commit() {
+void RollbackJournal::commit() {
   close_disk();  // first: a run killed while it deletes the kept copies has finished all the same
-  for (; g_newest; drop_newest()) {
-    if (g_newest->kind != FILE_REPLACED || MoveFileA(g_newest->extra, g_newest->path)) continue;
-    SetFileAttributesA(g_newest->extra, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(g_newest->extra);
+  for (; newest_; drop_newest()) {
+    if (newest_->kind != FILE_REPLACED || MoveFileA(newest_->extra, newest_->path)) continue;
+    SetFileAttributesA(newest_->extra, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(newest_->extra);
   }
-  g_active = false;
+  active_ = false;
 }
 
-void journal_undo(UndoReport *report) {
+void RollbackJournal::undo(UndoReport *report) {
   log_line("undo: start");
-  g_active = false;
-  if (g_disk != INVALID_HANDLE_VALUE) FlushFileBuffers(g_disk);
-  for (; g_newest; drop_newest()) {
-    if (g_newest->foreign) continue;
+  active_ = false;
+  if (disk_.valid()) FlushFileBuffers(disk_.get());
+  for (; newest_; drop_newest()) {
+    if (newest_->foreign) continue;
     ++report->changes;
-    DWORD error = undo_entry(g_newest);
+    DWORD error = undo_entry(newest_);
     String item;
-    describe(g_newest, &item);
+    describe(newest_, &item);
     if (error == 0) {
       log_line("undo: %s", item.c_str());
     } else {
-      note_failure(g_newest, error, report);
+      note_failure(newest_, error, report);
     }
   }
   log_line("undo: end (%d of %d changes not undone)", report->failed, report->changes);
   close_disk();
 }
 
-int journal_file_before(const char *path, int exists) {
-  if (!g_active) return 1;
+int RollbackJournal::file_before(const char *path, int exists) {
+  if (!active_) return 1;
   if (exists < 0) exists = is_regular_file(path);
   if (!exists) {  // nothing, or a directory, in the way
-    Entry *entry = push(FILE_CREATED, path, "", 0);
+    JournalEntry *entry = push(FILE_CREATED, path, "", 0);
     if (entry) save(entry);
     return entry != nullptr;
   }
@@ -404,7 +396,7 @@ int journal_file_before(const char *path, int exists) {
     return 0;
   }
   DeleteFileA(kept);
-  Entry *entry = push(FILE_REPLACED, path, kept, 0);
+  JournalEntry *entry = push(FILE_REPLACED, path, kept, 0);
   if (!entry) return 0;
   save(entry);  // before the move: a killed run's kept copy is never unknown
   if (MoveFileA(path, kept)) {
@@ -416,22 +408,22 @@ int journal_file_before(const char *path, int exists) {
   return 0;
 }
 
-void journal_file_not_written(const char *path) {
-  if (!g_active || !g_newest || g_newest->kind != FILE_REPLACED || strcmp(g_newest->path, path) != 0) return;
+void RollbackJournal::file_not_written(const char *path) {
+  if (!active_ || !newest_ || newest_->kind != FILE_REPLACED || strcmp(newest_->path, path) != 0) return;
   DWORD error = GetLastError();
   // A copy leaves the kept one in the journal; only when that fails does the kept one move back.
   delete_file(path);
-  if (!CopyFileA(g_newest->extra, path, FALSE)) {
+  if (!CopyFileA(newest_->extra, path, FALSE)) {
     delete_file(path);
-    if (MoveFileA(g_newest->extra, path)) drop_newest();
+    if (MoveFileA(newest_->extra, path)) drop_newest();
   }
   log_line("file: %s not written, the earlier one put back", path);
   SetLastError(error);
 }
 
-void journal_dir_created(const char *path) {
-  if (!g_active) return;
-  Entry *entry = push(DIR_CREATED, path, "", 0);
+void RollbackJournal::dir_created(const char *path) {
+  if (!active_) return;
+  JournalEntry *entry = push(DIR_CREATED, path, "", 0);
   if (!entry) {
     log_failure(ERROR_OUTOFMEMORY, "journal: %s", path);
     return;
@@ -439,19 +431,20 @@ void journal_dir_created(const char *path) {
   save(entry);
 }
 
-void journal_key_created(HKEY root, const char *path, int existing) {
-  if (!g_active) return;
-  each_created_level(root, path, existing, journal_level, root);
+void RollbackJournal::key_created(HKEY root, const char *path, int existing) {
+  if (!active_) return;
+  LevelTarget target = {this, root};
+  each_created_level(root, path, existing, -1, journal_level, &target);
 }
 
-int journal_value_before(HKEY key, HKEY root, const char *path, const char *name) {
-  if (!g_active) return 1;
+int RollbackJournal::value_before(HKEY key, HKEY root, const char *path, const char *name) {
+  if (!active_) return 1;
   DWORD type = 0, size = 0;
   bool existed = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
   // A value in a key this run created goes with the key, whatever the system reports for it (the
   // 95 family reports an empty default value in every key).
   if (existed && created_in_run(root, path)) existed = false;
-  Entry *entry = push(VALUE_WRITTEN, path, name, existed ? size : 0);
+  JournalEntry *entry = push(VALUE_WRITTEN, path, name, existed ? size : 0);
   if (!entry) return 0;
   entry->root = root;
   entry->existed = existed;

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "sdk/setup_info.h"
 #include "sdk/setup_string.h"
+#include "scoped.h"
 
 // What an undo could not put back: how many items, and the first few of them, one per line.
 struct UndoReport {
@@ -16,33 +19,66 @@ struct UndoReport {
 };
 const int kUndoListed = 10;
 
-// The root's abbreviation for the log and the journal file; "?" for a root without one.
-const char *root_text(HKEY root);
+struct JournalEntry;
 
-// Starts an empty journal for the install steps. With a product the journal is also kept on disk
-// in the Windows folder, and what an earlier run of that product left when it was killed part-way
-// is undone first: only the changes that a run of this product could have made (journal_scope.h);
-// a journal on disk that is damaged or names another product is ignored whole.
-void journal_begin(const SetupInfo *product = nullptr);
-bool journal_active();
-// The steps succeeded: the copies of replaced files are deleted (a copy whose file is missing goes
-// back instead). The journal ends.
-void journal_commit();
-// The steps stopped: every journaled change is undone, newest first, each step and failure logged.
-// The journal ends.
-void journal_undo(UndoReport *report);
+// One run's journal, owned by the install sequence.
+class RollbackJournal {
+ public:
+  RollbackJournal() = default;
+  RollbackJournal(const RollbackJournal &) = delete;
+  RollbackJournal &operator=(const RollbackJournal &) = delete;
+  // A journal neither committed nor undone keeps its file on disk, for the next run to undo.
+  ~RollbackJournal();
 
-// Before a file is written at path: an existing file is moved aside, beside it, under a new name.
-// 1 to go on; 0 when the existing file could not be kept (it must not be written then). A caller
-// that has just looked passes whether a file lies there (1 or 0); -1 makes the journal look.
-int journal_file_before(const char *path, int exists = -1);
-// The file could not be written after journal_file_before: the existing one is put back at once
-// (its kept copy stays journaled, so a hook that writes the file after all is undone too).
-void journal_file_not_written(const char *path);
-// After a directory was created.
-void journal_dir_created(const char *path);
-// After root\path was created or opened, `existing` being existing_key_levels from before.
-void journal_key_created(HKEY root, const char *path, int existing);
-// Before the value name of root\path (open as key) is written: its type and data, or its absence.
-// 0 when it could not be journaled (memory); the value must not be written then.
-int journal_value_before(HKEY key, HKEY root, const char *path, const char *name);
+  // Starts an empty journal for the install steps. With a product the journal is also kept on
+  // disk in the Windows folder, and what an earlier run of that product left when it was killed
+  // part-way is undone first: only the changes that a run of this product could have made
+  // (journal_scope.h); a journal on disk that is damaged or names another product is ignored
+  // whole.
+  void begin(const SetupInfo *product = nullptr);
+  bool active() const { return active_; }
+  // The steps succeeded: the copies of replaced files are deleted (a copy whose file is missing
+  // goes back instead). The journal ends.
+  void commit();
+  // The steps stopped: every journaled change is undone, newest first, each step and failure
+  // logged. The journal ends.
+  void undo(UndoReport *report);
+
+  // Before a file is written at path: an existing file is moved aside, beside it, under a new
+  // name. 1 to go on; 0 when the existing file could not be kept (it must not be written then).
+  // A caller that has just looked passes whether a file lies there (1 or 0); -1 makes the journal
+  // look.
+  int file_before(const char *path, int exists = -1);
+  // The file could not be written after file_before: the existing one is put back at once (its
+  // kept copy stays journaled, so a hook that writes the file after all is undone too).
+  void file_not_written(const char *path);
+  // After a directory was created.
+  void dir_created(const char *path);
+  // After root\path was created or opened, `existing` being existing_key_levels from before.
+  void key_created(HKEY root, const char *path, int existing);
+  // Before the value name of root\path (open as key) is written: its type and data, or its
+  // absence. 0 when it could not be journaled (memory); the value must not be written then.
+  int value_before(HKEY key, HKEY root, const char *path, const char *name);
+
+ private:
+  JournalEntry *push(int kind, const char *path, const char *extra, DWORD data_size);
+  void drop_newest();
+  void drop_all();
+  void write_record(uint32_t kind, const JournalEntry *entry, const char *path, const char *extra);
+  void save(const JournalEntry *entry);
+  void close_disk();
+  bool load(const unsigned char *bytes, DWORD size, const char *product);
+  bool made_by_product(const JournalEntry *entry);
+  void undo_interrupted_run(const char *product);
+  bool created_in_run(HKEY root, const char *path);
+  static void journal_level(const char *level, void *context);
+
+  JournalEntry *newest_ = nullptr;
+  // The created keys alone, newest first: each value written asks whether its key is among them.
+  JournalEntry *newest_key_ = nullptr;
+  bool active_ = false;
+  // The journal on disk, and the run's product against which a journal found there is checked.
+  ScopedHandle disk_;
+  char disk_path_[MAX_PATH] = {0};
+  const SetupInfo *product_ = nullptr;
+};

@@ -1,17 +1,15 @@
 // The Start-menu step: shortcuts below the Programs folder, including the uninstall shortcut.
-#include "util/file_kinds.h"
 #include "install/start_menu.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "install/rollback_journal.h"
-#include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/file_kinds.h"
 #include "util/start_menu_folder.h"
 
 namespace {
@@ -72,7 +70,8 @@ int read_programs_folder(char *out) {
   return copy_text(out, MAX_PATH, folder);
 }
 
-int create_shortcut(SetupInfo *info, const SetupStartMenu &item) {
+int create_shortcut(ChangeWriter *writer, const SetupStartMenu &item) {
+  SetupInfo *info = writer->info();
   char programs[MAX_PATH];
   if (!read_programs_folder(programs)) {
     tell_debugger("the Programs folder is not in the registry", item);
@@ -100,10 +99,10 @@ int create_shortcut(SetupInfo *info, const SetupStartMenu &item) {
   target.append("\\");
   target.append(item.prog);
 
-  create_path(info, folder.c_str(), 1);
+  writer->create_directory(folder.c_str(), true);
   // The Programs folder itself is never the product's to remove.
-  if (item.path.length()) record_dir(info, folder.c_str());
-  if (!journal_file_before(file.c_str())) {
+  if (item.path.length()) writer->record_directory(folder.c_str());
+  if (!writer->file_before(file.c_str())) {
     tell_debugger("a shortcut of that name is there and cannot be kept", item);
     return 0;
   }
@@ -111,19 +110,20 @@ int create_shortcut(SetupInfo *info, const SetupStartMenu &item) {
                         item.icon)) {
     log_line("shortcut: %s -> %s", file.c_str(), target.c_str());
   } else {
-    journal_file_not_written(file.c_str());
+    writer->file_not_written(file.c_str());
   }
-  if (is_regular_file(file.c_str())) record_file(info, file.c_str());
+  if (is_regular_file(file.c_str())) writer->file_made(file.c_str());
   return 0;
 }
 
-int create_start_menu_entries(SetupInfo *info) {
+int create_start_menu_entries(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   for (uint32_t i = 0; i < info->start_menu_items.size(); ++i) {
     info->start_menu_items_cursor = &info->start_menu_items[i];
     SetupStartMenu item = info->start_menu_items[i];
     apply_special_folder_rule(info, &item);
     if (item.prog.equals("%1")) make_uninstall_shortcut(info, &item);
-    create_shortcut(info, item);
+    create_shortcut(writer, item);
   }
   info->start_menu_items_cursor = info->start_menu_items.end();
   return 0;

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "install/created_keys.h"
 #include "install/earlier_record.h"
-#include "install/journaled_registry.h"
+#include "install/change_writer.h"
+#include "install/record_items.h"
 #include "res/resource.h"
 #include "sdk/reg_key.h"
 #include "util/action_log.h"
@@ -14,55 +14,6 @@
 #include "util/step_failure.h"
 
 namespace {
-
-struct RecordKind {
-  int32_t kind;
-  const char *total_name;  // "dirtotal" ...
-  const char *item_format;  // "dir%d" ...
-  uint32_t SetupInfo::*total;  // null for the kinds SetupInfo has no total for
-};
-
-// The order in which the reader loads the kinds: directories, files, registry values, associations,
-// then the two kinds that uninstallers of earlier versions pass over.
-const RecordKind kKinds[] = {
-    {RECORD_DIR, "dirtotal", "dir%d", &SetupInfo::uninstall_dir_total},
-    {RECORD_FILE, "filetotal", "file%d", &SetupInfo::uninstall_file_total},
-    {RECORD_KEY, "keytotal", "key%d", &SetupInfo::uninstall_key_total},
-    {RECORD_ASSOC, "assoctotal", "assoc%d", &SetupInfo::uninstall_assoc_total},
-    {RECORD_VALUE, "valuetotal", "value%d", nullptr},
-    {RECORD_CREATED_KEY, "createdtotal", "created%d", nullptr},
-};
-const int kKindCount = sizeof kKinds / sizeof kKinds[0];
-
-const RecordKind *kind_entry(int32_t kind) {
-  for (const RecordKind &entry : kKinds)
-    if (entry.kind == kind) return &entry;
-  return nullptr;
-}
-
-// The number the next item of a kind takes in info's record: its total, counted up as items are
-// added, or for a kind without a total the number of its items already in the list.
-int32_t next_index(SetupInfo *info, int32_t kind) {
-  const RecordKind *entry = kind_entry(kind);
-  if (entry && entry->total) return static_cast<int32_t>((info->*entry->total)++);
-  int32_t count = 0;
-  for (const UninstallInfo &item : info->uninstall_items)
-    if (item.kind == kind) ++count;
-  return count;
-}
-
-int append_item(SetupInfo *info, int32_t kind, int32_t index, const char *value) {
-  UninstallInfo item;
-  item.kind = kind;
-  item.index = index;
-  item.value = value;
-  // Memory too short for one more item: the record would miss it, so the step is told.
-  return info->uninstall_items.append(item) ? 0 : -1;
-}
-
-int append_next(SetupInfo *info, int32_t kind, const char *value) {
-  return append_item(info, kind, next_index(info, kind), value);
-}
 
 // The product's key below HKLM ("Software\Quorvane\<product>", plus "\uninstall" when asked).
 // A product name that is empty or holds a backslash would address another key, so it has none.
@@ -114,8 +65,8 @@ int read_record_items(const char *path, ItemList<UninstallInfo> *items, uint32_t
   kRegKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, path)) return 0;
   unsigned long value_count = key.values();
-  for (int i = 0; i < kKindCount; ++i) {
-    uint32_t total = read_kind(key, kKinds[i], value_count, items);
+  for (int i = 0; i < kRecordKindCount; ++i) {
+    uint32_t total = read_kind(key, kRecordKinds[i], value_count, items);
     if (totals) totals[i] = total;
   }
   return 1;
@@ -123,22 +74,22 @@ int read_record_items(const char *path, ItemList<UninstallInfo> *items, uint32_t
 
 // Numbers the items of each kind 0, 1, 2 ... in list order (a damaged record may skip numbers).
 void number_in_order(ItemList<UninstallInfo> *items) {
-  int32_t next[kKindCount] = {};
+  int32_t next[kRecordKindCount] = {};
   for (UninstallInfo &item : *items)
-    if (const RecordKind *entry = kind_entry(item.kind)) item.index = next[entry - kKinds]++;
+    if (const RecordKind *entry = record_kind(item.kind)) item.index = next[entry - kRecordKinds]++;
 }
 
 // Writes the items of one list, each under its kind's number plus offsets[kind], and counts them.
 // Writes the items; false as soon as one could not be written (the record would miss it).
-bool write_items(kRegKey *key, const char *path, const ItemList<UninstallInfo> &items, const uint32_t offsets[kKindCount],
-                 uint32_t counts[kKindCount]) {
+bool write_items(ChangeWriter *writer, kRegKey *key, const char *path, const ItemList<UninstallInfo> &items, const uint32_t offsets[kRecordKindCount],
+                 uint32_t counts[kRecordKindCount]) {
   for (const UninstallInfo &item : items) {
-    const RecordKind *entry = kind_entry(item.kind);
+    const RecordKind *entry = record_kind(item.kind);
     if (!entry) continue;
-    int k = static_cast<int>(entry - kKinds);
+    int k = static_cast<int>(entry - kRecordKinds);
     char name[32];
     if (!format_text(name, sizeof name, entry->item_format, static_cast<int>(offsets[k] + static_cast<uint32_t>(item.index))) ||
-        !journaled_set_string(key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str()))
+        !writer->set_string(key, HKEY_LOCAL_MACHINE, path, name, item.value.c_str(), false))
       return false;
     ++counts[k];
   }
@@ -147,57 +98,41 @@ bool write_items(kRegKey *key, const char *path, const ItemList<UninstallInfo> &
 
 }  // namespace
 
-int record_file(SetupInfo *info, const char *path) { return append_next(info, RECORD_FILE, path); }
-
-int record_key(SetupInfo *info, const char *text) { return append_next(info, RECORD_KEY, text); }
-
-int record_dir(SetupInfo *info, const char *path) { return append_next(info, RECORD_DIR, path); }
-
-int record_value(SetupInfo *info, const char *text) { return append_next(info, RECORD_VALUE, text); }
-
-int record_created_key(SetupInfo *info, const char *text) { return append_next(info, RECORD_CREATED_KEY, text); }
-
-int record_assoc(SetupInfo *info, const char *extension, const char *program) {
-  String text(extension);
-  text.append(",");
-  text.append(program);
-  return append_next(info, RECORD_ASSOC, text.c_str());
-}
-
-int write_uninstall_record(SetupInfo *info) {
+int write_uninstall_record(ChangeWriter *writer) {
+  SetupInfo *info = writer->info();
   char path[kKeyPathSize];
   if (!product_key_path(info, true, path, sizeof path)) return record_failure(info, ERROR_BADKEY);
   // What an earlier installation recorded goes first: its directories were made before this
   // run's, and the removal goes from the last directory to the first.
   ItemList<UninstallInfo> earlier, carried;
   read_record_items(path, &earlier, nullptr);
-  // The product's key and those above it, when the record is the first to need them.
-  char product[kKeyPathSize];
-  product_key_path(info, false, product, sizeof product);  // fits: it is the shorter of the two
-  int existing = existing_key_levels(HKEY_LOCAL_MACHINE, product);
+  // The product's key and those above it are recorded when the record is the first to need them;
+  // an empty record writes no value at all.
+  bool empty = info->uninstall_items.size() == 0;
   kRegKey key;
-  if (!journaled_create_key(&key, HKEY_LOCAL_MACHINE, path)) return record_failure(info, GetLastError());
-  if (info->uninstall_items.size() == 0) return 0;  // an empty record writes no value at all
-  record_created_levels(info, HKEY_LOCAL_MACHINE, product, existing);
+  if (!writer->create_key(&key, HKEY_LOCAL_MACHINE, path, empty ? KEY_NOT_RECORDED : KEY_PARENTS_RECORDED))
+    return record_failure(info, GetLastError());
+  if (empty) return 0;
   carry_over_items(info->uninstall_items, earlier, &carried);
   number_in_order(&carried);
-  uint32_t none[kKindCount] = {}, offsets[kKindCount] = {}, counts[kKindCount] = {};
-  if (!write_items(&key, path, carried, none, offsets) || !write_items(&key, path, info->uninstall_items, offsets, counts))
+  uint32_t none[kRecordKindCount] = {}, offsets[kRecordKindCount] = {}, counts[kRecordKindCount] = {};
+  if (!write_items(writer, &key, path, carried, none, offsets) ||
+      !write_items(writer, &key, path, info->uninstall_items, offsets, counts))
     return record_failure(info, GetLastError());
   // The totals are the same whether written after every item or once here.
-  for (int i = 0; i < kKindCount; ++i)
-    if (!journaled_set_dword(&key, HKEY_LOCAL_MACHINE, path, kKinds[i].total_name, offsets[i] + counts[i]))
+  for (int i = 0; i < kRecordKindCount; ++i)
+    if (!writer->set_dword(&key, HKEY_LOCAL_MACHINE, path, kRecordKinds[i].total_name, offsets[i] + counts[i], false))
       return record_failure(info, GetLastError());
   return 0;
 }
 
 int read_uninstall_record(SetupInfo *info) {
   char path[kKeyPathSize];
-  uint32_t totals[kKindCount];
+  uint32_t totals[kRecordKindCount];
   if (!product_key_path(info, true, path, sizeof path) || !read_record_items(path, &info->uninstall_items, totals))
     return 0;
-  for (int i = 0; i < kKindCount; ++i)
-    if (kKinds[i].total) info->*kKinds[i].total = totals[i];
+  for (int i = 0; i < kRecordKindCount; ++i)
+    if (kRecordKinds[i].total) info->*kRecordKinds[i].total = totals[i];
   return 0;
 }
 
@@ -214,13 +149,4 @@ void delete_uninstall_record(SetupInfo *info) {
   product.Close();
   kRegKey maker;
   if (empty && maker.Open(HKEY_LOCAL_MACHINE, kMakerKey)) RegDeleteKeyA(maker.getkey(), info->product_name.c_str());
-}
-
-int find_uninstall_item(SetupInfo *info, int kind, int index, char *buffer, unsigned long size) {
-  for (const UninstallInfo &item : info->uninstall_items) {
-    if (item.kind != kind || item.index != index) continue;
-    // A text that does not fit the caller's buffer is not handed out cut short.
-    return copy_text(buffer, size, item.value.c_str()) ? 0 : -1;
-  }
-  return -1;
 }

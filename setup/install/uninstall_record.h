@@ -4,21 +4,7 @@
 
 #include <cstddef>
 
-#include "sdk/setup_info.h"
-
-// RECORD_VALUE and RECORD_CREATED_KEY items (only the value is removed again; a created key once
-// it is empty) are not read by uninstallers of earlier versions.
-
-// Each appends one item, numbered within info's record by its kind: the first item of a kind is
-// 0. The four SDK kinds keep their count in the uninstall_*_total fields, which therefore tell
-// how many items of the kind the record holds while installing as well. 0, or -1 when memory is
-// too short to hold one more item.
-int record_file(SetupInfo *info, const char *path);
-int record_key(SetupInfo *info, const char *text);  // "HKLM\key\path,value name", key created here
-int record_dir(SetupInfo *info, const char *path);
-int record_assoc(SetupInfo *info, const char *extension, const char *program);  // "ext,program"
-int record_value(SetupInfo *info, const char *text);        // "HKLM\key\path,value name", key was there
-int record_created_key(SetupInfo *info, const char *text);  // "HKLM\key\path"
+#include "install/change_writer.h"
 
 // Writes the record's items under the product's key; the levels of that key the writing creates
 // are recorded first, so that the uninstaller removes them again once they are empty. The items of
@@ -26,7 +12,7 @@ int record_created_key(SetupInfo *info, const char *text);  // "HKLM\key\path"
 // that this installation did not record again are kept, numbered before this run's.
 // 0, or -1 when the key cannot be created (also for an empty product name or one with a backslash);
 // the key and the system's reason are then noted for the install sequence to show.
-int write_uninstall_record(SetupInfo *info);
+int write_uninstall_record(ChangeWriter *writer);
 // Reads the record into uninstall_items (and the four SDK kinds' totals). A missing total reads as
 // 0; a missing or unreadable numbered text gives no item. The registry copy stays until
 // delete_uninstall_record, so an uninstall stopped part-way leaves the record for the next run.
@@ -38,5 +24,3 @@ int uninstall_record_path(const SetupInfo *info, char *out, size_t size);
 // Deletes the record from the registry once the removal is done, and the product's key with it
 // when nothing else is left in that key.
 void delete_uninstall_record(SetupInfo *info);
-// 0 and the value copied into buffer (size bytes) when the item exists and fits; -1 otherwise.
-int find_uninstall_item(SetupInfo *info, int kind, int index, char *buffer, unsigned long size);

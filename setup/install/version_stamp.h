@@ -1,7 +1,7 @@
 // The version-stamp step: the product's four version numbers under the maker's fixed key.
 #pragma once
 
-#include "sdk/setup_info.h"
+#include "install/change_writer.h"
 
 // The key under HKEY_LOCAL_MACHINE that holds the stamps, and its parent.
 extern const char kVersionStampParent[];
@@ -10,4 +10,4 @@ extern const char kVersionStampKey[];
 // With has_version 1 sets the DWORDs "<prefix>_tmaj", "_tmin", "_vmaj", "_vmin" to
 // version_major_high, version_minor_high, version_major_low, version_minor_low. Not recorded
 // for uninstall. Always 0.
-int write_version_stamp(SetupInfo *info);
+int write_version_stamp(ChangeWriter *writer);

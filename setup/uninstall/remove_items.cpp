@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "install/record_items.h"
 #include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"

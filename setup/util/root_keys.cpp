@@ -41,6 +41,11 @@ const char *root_abbreviation(HKEY key) {
   return nullptr;
 }
 
+const char *root_text(HKEY key) {
+  const char *text = root_abbreviation(key);
+  return text ? text : "?";
+}
+
 HKEY root_from_abbreviation(const char *abbreviation) {
   if (!abbreviation) return nullptr;
   for (const RootName &root : kRoots)

@@ -12,6 +12,8 @@ int32_t root_from_hkey(HKEY key);
 int32_t root_from_script_name(const char *name);
 // "HKLM", "HKCU", "HKCR", "HKUS"; null for any other key.
 const char *root_abbreviation(HKEY key);
+// The abbreviation for the log and the journal file; "?" for a root without one.
+const char *root_text(HKEY key);
 // The root for an abbreviation (ASCII case ignored); null when it is none of the four.
 HKEY root_from_abbreviation(const char *abbreviation);
 

@@ -53,7 +53,7 @@ TEST_F(AssociationsTest, FreshExtensionGetsItsTypeIconAndOpenCommand) {
   MessageRecorder boxes(IDYES);
   add(".zindlea", "tool.exe", 1);
   add(".zindleb", "bin\\other.exe", 7);
-  ASSERT_EQ(0, write_associations(&info_));
+  ASSERT_EQ(0, write_associations(Unjournaled(&info_)));
 
   EXPECT_EQ(".zindlea.file.type", value(".zindlea"));
   EXPECT_EQ(".zindlea file", value(".zindlea.file.type"));
@@ -68,7 +68,7 @@ TEST_F(AssociationsTest, FreshExtensionGetsItsTypeIconAndOpenCommand) {
   again.install_dir = "C:\\P";
   again.product_name = kProduct;
   again.associations.append(info_.associations[0]);
-  ASSERT_EQ(0, write_associations(&again));
+  ASSERT_EQ(0, write_associations(Unjournaled(&again)));
   ASSERT_EQ(1u, boxes.boxes().size());
   EXPECT_EQ(
       "Files with the extension \".zindlea\" are currently associated with another program.\n"
@@ -94,7 +94,7 @@ TEST_F(AssociationsTest, ExistingAssociationIsReplacedOnlyWhenTheUserSaysYes) {
     reg_set_string(HKEY_CLASSES_ROOT, ".zindlea", "", "another.program.type");
 
     BoxAnswerer answerer("Current Association Found", button);
-    ASSERT_EQ(0, write_associations(&info)) << "a No is not an error";
+    ASSERT_EQ(0, write_associations(Unjournaled(&info))) << "a No is not an error";
     answerer.finish();
 
     EXPECT_EQ(1, answerer.boxes_answered);
@@ -122,7 +122,7 @@ TEST_F(AssociationsTest, ExtensionsThatNameNoKeyAreSkipped) {
   add(".zindlea\\inner", "tool.exe", 0);
   add(".zindlec", std::string(260, 'p').c_str(), 0);
   add(".zindleb", "tool.exe", 0);
-  ASSERT_EQ(0, write_associations(&info_));
+  ASSERT_EQ(0, write_associations(Unjournaled(&info_)));
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ("untouched", value(".zindlea\\inner"));
   EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, ".file.type"));

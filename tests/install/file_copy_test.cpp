@@ -93,7 +93,7 @@ TEST_F(FileCopyTest, InstallsLooseFilesAndArchiveMembersByteForByte) {
   add("loose.txt", "loose.txt");
   add("small.txt", "again.txt");  // listed twice: copied and recorded twice
 
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
 
   EXPECT_EQ(multi, read_file(dst("multi.bin")));
   EXPECT_EQ(exact, read_file(dst("sub\\exact.bin")));
@@ -136,7 +136,7 @@ TEST_F(FileCopyTest, ProgressWindowFollowsTheListedFilesOnly) {
   add("a.txt", "a.txt");
   add("b.txt", "b.txt");
   add("c.txt", "c.txt");
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
 
   std::vector<HookCall> after;
   for (const HookCall &call : table_.calls)
@@ -160,7 +160,7 @@ TEST_F(FileCopyTest, ProgressWindowFollowsTheListedFilesOnly) {
 }
 
 TEST_F(FileCopyTest, EmptyListStillInstallsSetupAndItsHookLibrary) {
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
   EXPECT_EQ((std::vector<std::string>{dst("setup.exe"), dst("dsetup.dll")}), recorded_files());
   EXPECT_EQ((std::vector<std::string>{"CopyBefore", "CopyFileBefore", "CopyFileAfter", "CopyFileBefore",
                                       "CopyFileAfter", "CopyAfter"}),
@@ -220,7 +220,7 @@ TEST_F(FileCopyTest, HookResultsStopOrContinueTheStage) {
     };
     std::string label = std::string(o.hook) + " " + o.file + " " + std::to_string(o.result);
 
-    EXPECT_EQ(o.stage_result, copy_files(&info, &table)) << label;
+    EXPECT_EQ(o.stage_result, copy_files(Unjournaled(&info), &table)) << label;
     std::vector<std::string> installed, recorded;
     for (const char *name : {"one.txt", "two.txt", "setup.exe", "dsetup.dll"})
       if (file_exists(target.file(name))) installed.push_back(name);
@@ -245,7 +245,7 @@ TEST_F(FileCopyTest, DamagedMemberGoesThroughTheFailureHookAndLeavesNothingBehin
   add("damaged.bin", "damaged.bin");
   add("damaged.bin", "kept.bin");
 
-  ASSERT_EQ(0, copy_files(&info_, &table_)) << "CopyFileFailed answering 0 lets the stage go on";
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_)) << "CopyFileFailed answering 0 lets the stage go on";
   EXPECT_EQ(good, read_file(dst("good.bin")));
   EXPECT_FALSE(file_exists(dst("damaged.bin"))) << "no partial file";
   EXPECT_EQ("a file that was there before", read_file(dst("kept.bin"))) << "an existing file survives";
@@ -266,7 +266,7 @@ TEST_F(FileCopyTest, DamagedMemberGoesThroughTheFailureHookAndLeavesNothingBehin
   info.files.append(info_.files[0]);
   RecordingTable stopping;
   stopping.answer = [](const std::string &hook, const std::string &) { return hook == "CopyFileFailed" ? -1 : 0; };
-  EXPECT_EQ(-1, copy_files(&info, &stopping));
+  EXPECT_EQ(-1, copy_files(Unjournaled(&info), &stopping));
   EXPECT_EQ((std::vector<std::string>{"CopyBefore", "CopyFileBefore", "CopyFileFailed"}), stopping.names());
   EXPECT_EQ(0u, info.uninstall_items.size());
 }
@@ -294,7 +294,7 @@ TEST_F(FileCopyTest, FilesFoundNowhereAndUnusableDestinationsAreFailures) {
     info.install_dir = info_.install_dir;
     info.copy_delay = 0;
     RecordingTable table;
-    EXPECT_EQ(0, copy_one_file(&info, &table, c.source, c.dest)) << c.dest;
+    EXPECT_EQ(0, copy_one_file(Unjournaled(&info), &table, c.source, c.dest)) << c.dest;
     EXPECT_EQ((std::vector<std::string>{"CopyFileBefore", "CopyFileFailed", "CopyFileAfter"}), table.names())
         << c.source << " " << c.dest;
     EXPECT_EQ(src(c.source) + " -> " + c.hook_destination, table.of("CopyFileFailed").at(0));
@@ -309,14 +309,14 @@ TEST_F(FileCopyTest, ProgressWindowComesFromTheResourceLibraryOrSetupItself) {
   write_file(src("one.txt"), "1");
 
   info_.resource_instance = no_dialogs;  // a resource library without dialog 3005: setup's own
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
   EXPECT_TRUE(table_.calls[1].progress.open);
 
   MainWindow main;
   info_.main_window = main.handle;
   info_.setup_instance = no_dialogs;  // neither module has it: the stage fails at once
   RecordingTable table;
-  EXPECT_EQ(-1, copy_files(&info_, &table));
+  EXPECT_EQ(-1, copy_files(Unjournaled(&info_), &table));
   EXPECT_EQ((std::vector<std::string>{"CopyBefore"}), table.names());
   EXPECT_EQ(0, MainWindow::closes);
 }
@@ -338,7 +338,7 @@ TEST_F(FileCopyTest, WindowsStayResponsiveBetweenFilesButTakeNoInput) {
     return 0;
   };
   PostQuitMessage(5);
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
   EXPECT_EQ(1, pings_seen_in_second_file) << "posted messages are dispatched after each file";
   EXPECT_EQ(0, MainWindow::keys) << "keyboard input is not delivered during the copy";
   MSG msg;
@@ -352,7 +352,7 @@ TEST_F(FileCopyTest, DueTimersAreLeftForTheirOwnLoop) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;  // a quit request would end every pump at once
   UINT_PTR timer = SetTimer(nullptr, 0, 400, nullptr);
   Sleep(450);
-  ASSERT_EQ(0, copy_files(&info_, &table_));
+  ASSERT_EQ(0, copy_files(Unjournaled(&info_), &table_));
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
   KillTimer(nullptr, timer);
 }

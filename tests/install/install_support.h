@@ -16,12 +16,21 @@
 #include <string>
 #include <vector>
 
+#include "install/change_writer.h"
 #include "install/progress_window.h"
 #include "sdk/dispatch_table.h"
 #include "sdk/setup_info.h"
 #include "support/files_dat_writer.h"
 
 namespace install_test {
+
+// A step's writer for info without a journal, as outside an install run:
+// copy_files(Unjournaled(&info), &table).
+struct Unjournaled {
+  explicit Unjournaled(SetupInfo *info) : writer(info, nullptr) {}
+  operator ChangeWriter *() { return &writer; }
+  ChangeWriter writer;
+};
 
 // ---- hooks -------------------------------------------------------------------------------
 

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "install/install_support.h"
 #include "install/package.h"
 #include "support/scratch.h"
+
+using install_test::Unjournaled;
 
 namespace {
 
@@ -73,7 +76,7 @@ class PackageTest : public ::testing::Test {
 };
 
 TEST_F(PackageTest, PackageWithoutDependenciesIsTheTerminatorAlone) {
-  EXPECT_EQ(1, write_package(&info_));
+  EXPECT_EQ(1, write_package(Unjournaled(&info_)));
   EXPECT_EQ("%", read_file(package_path()));
   EXPECT_EQ(1, extract_package(install_.c_str(), target_.c_str()));
   EXPECT_TRUE(target_files().empty());
@@ -89,7 +92,7 @@ TEST_F(PackageTest, RoundTripIsByteExactAndInDependencyOrder) {
   add_dependency("big.bin");
   {
     CurrentDirectory in_source(source_);
-    ASSERT_EQ(1, write_package(&info_));
+    ASSERT_EQ(1, write_package(Unjournaled(&info_)));
   }
   std::string expected = entry("x.dll", binary) + entry("empty.txt", "") + entry("big.bin", std::string(70000, 'b')) + "%";
   EXPECT_EQ(expected, read_file(package_path()));
@@ -111,7 +114,7 @@ TEST_F(PackageTest, UnreadableDependencyIsLeftOutWhole) {
   add_dependency("c.dll");
   {
     CurrentDirectory in_source(source_);
-    ASSERT_EQ(1, write_package(&info_));
+    ASSERT_EQ(1, write_package(Unjournaled(&info_)));
   }
   EXPECT_EQ(entry("a.dll", "AAA") + entry("c.dll", "CCC") + "%", read_file(package_path()));
   EXPECT_EQ(1, extract_package(install_.c_str(), target_.c_str()));
@@ -120,7 +123,7 @@ TEST_F(PackageTest, UnreadableDependencyIsLeftOutWhole) {
 
 TEST_F(PackageTest, MissingInstallFolderOrPackageFails) {
   info_.install_dir = scratch_.file("nowhere").c_str();
-  EXPECT_EQ(0, write_package(&info_));
+  EXPECT_EQ(0, write_package(Unjournaled(&info_)));
   EXPECT_EQ(0, extract_package(scratch_.file("nowhere").c_str(), target_.c_str()));
   EXPECT_EQ(0, extract_package(install_.c_str(), target_.c_str()));
 }

@@ -76,7 +76,7 @@ TEST_F(RegistryEntriesTest, WritesEveryTypeUnderEveryRootAndRecordsEachEntry) {
   add(HKEY_CLASSES_ROOT, std::string(kClassesKey) + "\\Sub", "Class", 0, "c");
   add(HKEY_USERS, kUsersKey, "Users", 0, "u");
 
-  ASSERT_EQ(0, apply_registry_entries(&info_));
+  ASSERT_EQ(0, apply_registry_entries(Unjournaled(&info_)));
 
   EXPECT_EQ("some text", reg_string_or(HKEY_CURRENT_USER, user + "\\Text", "Plain", "?"));
   EXPECT_EQ("C:\\Zindle\\Registry Product", reg_string_or(HKEY_CURRENT_USER, user + "\\Text", "Dir", "?"));
@@ -113,8 +113,8 @@ TEST_F(RegistryEntriesTest, UninstallRemovesOnlyWhatTheEntriesWrote) {
   reg_set_string(HKEY_CURRENT_USER, base + "\\Shared", "Theirs", "keep");
   add(HKEY_CURRENT_USER, base + "\\Shared", "Mine", 0, "x");
   add(HKEY_CURRENT_USER, base + "\\Made\\Deeper", "V", 1, "", 1);
-  ASSERT_EQ(0, apply_registry_entries(&info_));
-  ASSERT_EQ(0, write_uninstall_record(&info_));
+  ASSERT_EQ(0, apply_registry_entries(Unjournaled(&info_)));
+  ASSERT_EQ(0, write_uninstall_record(Unjournaled(&info_)));
   SetupInfo removal;
   removal.product_name = kProduct;
   ASSERT_EQ(0, read_uninstall_record(&removal));
@@ -146,7 +146,7 @@ TEST_F(RegistryEntriesTest, ReplacingAPreviousVersionKeepsTheUserKey) {
       entry.string_value = "new";
       info.reg_entries.append(entry);
     }
-    ASSERT_EQ(0, apply_registry_entries(&info));
+    ASSERT_EQ(0, apply_registry_entries(Unjournaled(&info)));
     EXPECT_EQ(replacing ? "?" : "new", reg_string_or(HKEY_CURRENT_USER, user + "\\User", "V", "?")) << replacing;
     EXPECT_EQ("new", reg_string_or(HKEY_CURRENT_USER, user + "\\Users", "V", "?")) << replacing;
     EXPECT_EQ("new", reg_string_or(HKEY_CURRENT_USER, user + "\\User\\Deeper", "V", "?")) << replacing;
@@ -187,7 +187,7 @@ TEST_F(RegistryEntriesTest, AKeyThatCannotBeMadeStopsTheStepBeforeTheUninstallEn
     entry.key = (user + "\\After").c_str();
     info.reg_entries.append(entry);
 
-    EXPECT_EQ(-1, apply_registry_entries(&info)) << c.what;
+    EXPECT_EQ(-1, apply_registry_entries(Unjournaled(&info))) << c.what;
     EXPECT_EQ("1", reg_string_or(HKEY_CURRENT_USER, user + "\\Before", "V", "?")) << c.what;
     EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, user + "\\After")) << c.what;
     EXPECT_EQ(1u, value_items(info)) << c.what;
@@ -197,7 +197,7 @@ TEST_F(RegistryEntriesTest, AKeyThatCannotBeMadeStopsTheStepBeforeTheUninstallEn
 }
 
 TEST_F(RegistryEntriesTest, AddRemoveEntryRunsTheInstalledSetup) {
-  ASSERT_EQ(0, apply_registry_entries(&info_));
+  ASSERT_EQ(0, apply_registry_entries(Unjournaled(&info_)));
   EXPECT_EQ(kProduct, reg_string_or(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "?"));
   EXPECT_EQ("C:\\Zindle\\Registry Product\\setup.exe -u1 \"Zindle Registry Product\" 0",
             reg_string_or(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "?"));
@@ -210,7 +210,7 @@ TEST_F(RegistryEntriesTest, NoProductNameOrOneWithABackslashGetsNoAddRemoveEntry
     info_.product_name = name;
     std::string before;
     bool had = reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &before);
-    ASSERT_EQ(0, apply_registry_entries(&info_));
+    ASSERT_EQ(0, apply_registry_entries(Unjournaled(&info_)));
     std::string after;
     EXPECT_EQ(had, reg_string(HKEY_LOCAL_MACHINE, shared, "UninstallString", &after)) << name;
     EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, shared, "DisplayName")) << name;

@@ -1,12 +1,12 @@
-// The rollback journal on its own: what the undo puts back, what it must leave alone, and the
-// kept copy of a replaced file.
+// The rollback journal and the writer that feeds it: what the undo puts back, what it must leave
+// alone, what the record gets, and the kept copy of a replaced file.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "install/install_support.h"
-#include "install/journaled_registry.h"
-#include "install/rollback_journal.h"
+#include "install/change_writer.h"
 #include "support/scratch.h"
 #include "util/bounded_text.h"
 
@@ -19,19 +19,32 @@ const char kKey[] = "Software\\ZindleJournalTest";
 TEST(RollbackJournal, RegistryUndoRestoresTypesAndKeepsKeysThatHoldSomething) {
   delete_key_tree(HKEY_CURRENT_USER, kKey);
   reg_set_string(HKEY_CURRENT_USER, kKey, "Kept", "text before");
-  journal_begin();
+  RollbackJournal journal;
+  journal.begin();
+  SetupInfo info;
+  ChangeWriter writer(&info, &journal);
   kRegKey key, created;
-  ASSERT_TRUE(journaled_create_key(&key, HKEY_CURRENT_USER, kKey));
-  journaled_set_dword(&key, HKEY_CURRENT_USER, kKey, "Kept", 5);  // a value of another type
+  ASSERT_TRUE(writer.create_key(&key, HKEY_CURRENT_USER, kKey, KEY_RECORDED));
+  writer.set_dword(&key, HKEY_CURRENT_USER, kKey, "Kept", 5, true);  // a value of another type
   std::string inner = std::string(kKey) + "\\New\\Inner";
-  ASSERT_TRUE(journaled_create_key(&created, HKEY_CURRENT_USER, inner.c_str()));
-  journaled_set_string(&created, HKEY_CURRENT_USER, inner.c_str(), "", "ours");
+  ASSERT_TRUE(writer.create_key(&created, HKEY_CURRENT_USER, inner.c_str(), KEY_RECORDED));
+  writer.set_string(&created, HKEY_CURRENT_USER, inner.c_str(), "", "ours", true);
   key.Close();
   created.Close();
+  // The record holds what the undo takes back: the two levels made, a value in a key that was
+  // there, a value in a key made here.
+  std::vector<std::string> items;
+  for (const UninstallInfo &item : info.uninstall_items) items.push_back(std::to_string(item.kind) + " " + item.value.c_str());
+  const std::string root = std::string("HKCU\\") + kKey;
+  EXPECT_EQ((std::vector<std::string>{std::to_string(RECORD_VALUE) + " " + root + ",Kept",
+                                      std::to_string(RECORD_CREATED_KEY) + " " + root + "\\New",
+                                      std::to_string(RECORD_CREATED_KEY) + " " + root + "\\New\\Inner",
+                                      std::to_string(RECORD_KEY) + " " + root + "\\New\\Inner,"}),
+            items);
   reg_set_string(HKEY_CURRENT_USER, std::string(kKey) + "\\New", "Foreign", "written by someone else");
   UndoReport report;
-  journal_undo(&report);
-  EXPECT_FALSE(journal_active());
+  journal.undo(&report);
+  EXPECT_FALSE(journal.active());
   EXPECT_EQ("text before", reg_string_or(HKEY_CURRENT_USER, kKey, "Kept", "<not a text>"));
   EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, inner));
   EXPECT_TRUE(reg_value_exists(HKEY_CURRENT_USER, std::string(kKey) + "\\New", "Foreign")) << "never deleted whole";
@@ -46,18 +59,19 @@ TEST(RollbackJournal, ReplacedFilesComeBackByteForByte) {
   // undo: the kept copy goes back; not written: at once; commit: the new file stays.
   for (const char *ending : {"undo", "not written", "commit"}) {
     write_file(file, before);
-    journal_begin();
-    ASSERT_TRUE(journal_file_before(file.c_str())) << ending;
+    RollbackJournal journal;
+    journal.begin();
+    ASSERT_TRUE(journal.file_before(file.c_str())) << ending;
     EXPECT_FALSE(file_exists(file)) << ending << ": moved aside";
     std::string now = ending == std::string("not written") ? before : "new";
-    if (now == before) journal_file_not_written(file.c_str());
+    if (now == before) journal.file_not_written(file.c_str());
     EXPECT_EQ(now == before ? before : "", read_file(file)) << ending;
     if (now != before) write_file(file, now);
     UndoReport report;
     if (ending == std::string("commit")) {
-      journal_commit();
+      journal.commit();
     } else {
-      journal_undo(&report);
+      journal.undo(&report);
       now = before;
     }
     EXPECT_EQ(now, read_file(file)) << ending;
@@ -124,8 +138,9 @@ TEST(RollbackJournal, JournalFoundOnDiskIsUndoneOnlyWithinTheProduct) {
     reg_set_string(HKEY_CURRENT_USER, key, "V", "v");
     reg_set_string(HKEY_CURRENT_USER, foreign, "V", "v");
     ASSERT_TRUE(write_file(journal, c.bytes)) << c.what;
-    journal_begin(&info);
-    journal_commit();
+    RollbackJournal next_run;
+    next_run.begin(&info);
+    next_run.commit();
     EXPECT_EQ(!c.mine_undone, file_exists(mine)) << c.what;
     EXPECT_EQ("theirs", read_file(outside)) << c.what;
     EXPECT_TRUE(reg_value_exists(HKEY_CURRENT_USER, foreign, "V")) << c.what;

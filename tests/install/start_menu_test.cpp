@@ -73,7 +73,7 @@ TEST_F(StartMenuTest, ShortcutsGoToThePlatformsProgramsFolder) {
   add("Tools\\Deep", "Top", "top.exe", "", "", 1);
   add("Existing", "Again", "top.exe", "", "", 0);
 
-  ASSERT_EQ(0, create_start_menu_entries(&info_));
+  ASSERT_EQ(0, create_start_menu_entries(Unjournaled(&info_)));
 
   const std::string inst = install_.path();
   Shortcut tool = read_shortcut(programs_.file("Tools\\Tool.lnk"));
@@ -119,7 +119,7 @@ TEST_F(StartMenuTest, UnknownProgramsFolderMakesNoShortcutAndRecordsNothing) {
     item.name = "Tool";
     item.prog = "a.exe";
     info.start_menu_items.append(item);
-    ASSERT_EQ(0, create_start_menu_entries(&info));
+    ASSERT_EQ(0, create_start_menu_entries(Unjournaled(&info)));
     EXPECT_EQ(0u, info.uninstall_items.size()) << (present ? "empty value" : "missing value");
     EXPECT_FALSE(dir_exists("\\Tools")) << "no path formed from an unset folder";
     EXPECT_FALSE(dir_exists(programs_.file("Tools")));
@@ -134,7 +134,7 @@ TEST_F(StartMenuTest, NamesThatLeaveTheProgramsFolderAreRefused) {
   add("Fine", "..\\..\\Escaped", "a.exe", "", "", 0);
   add("C:\\Absolute", "Tool", "a.exe", "", "", 0);
   add("\\Rooted", "Tool", "a.exe", "", "", 0);
-  ASSERT_EQ(0, create_start_menu_entries(&info_));
+  ASSERT_EQ(0, create_start_menu_entries(Unjournaled(&info_)));
   EXPECT_EQ(0u, info_.uninstall_items.size());
   EXPECT_FALSE(dir_exists(programs_.file("Escaped")));
   EXPECT_FALSE(dir_exists(programs_.file("Inner\\Fine")));
@@ -148,7 +148,7 @@ TEST_F(StartMenuTest, NamesThatLeaveTheProgramsFolderAreRefused) {
   item.name = "Tool..Pro";
   item.prog = "a.exe";
   info.start_menu_items.append(item);
-  ASSERT_EQ(0, create_start_menu_entries(&info));
+  ASSERT_EQ(0, create_start_menu_entries(Unjournaled(&info)));
   EXPECT_TRUE(file_exists(programs_.file("Inner\\v1..2\\Tool..Pro.lnk")));
 }
 

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "install/install_support.h"
+#include "install/record_items.h"
 #include "install/uninstall_record.h"
 #include "sdk/reg_key.h"
 #include "support/scratch.h"
+
+using install_test::Unjournaled;
 
 namespace {
 
@@ -99,7 +103,7 @@ TEST_F(UninstallRecordTest, WrittenRecordHasTheDocumentedLayoutAndReadsBackInKin
   add_item(info_, RECORD_ASSOC, 0, ".abc,tool.exe");
   add_item(info_, RECORD_VALUE, 0, "HKCU\\Software\\Run,P");
   add_item(info_, RECORD_NONE, 0, "ignored");
-  ASSERT_EQ(0, write_uninstall_record(&info_));
+  ASSERT_EQ(0, write_uninstall_record(Unjournaled(&info_)));
   const std::string made = "HKLM\\" + product_key_;  // the product's key, made for the record
 
   EXPECT_EQ("#2", raw("dirtotal"));
@@ -160,7 +164,7 @@ TEST_F(UninstallRecordTest, EarlierRecordIsCarriedOverOnce) {
   add_item(info_, RECORD_FILE, 0, "c:\\p\\A.EXE");
   add_item(info_, RECORD_DIR, 0, "C:\\P\\New");
   add_item(info_, RECORD_KEY, 0, "HKLM\\Software\\Q,V");
-  ASSERT_EQ(0, write_uninstall_record(&info_));
+  ASSERT_EQ(0, write_uninstall_record(Unjournaled(&info_)));
   SetupInfo back;
   back.product_name = product_.c_str();
   read_uninstall_record(&back);
@@ -173,7 +177,7 @@ TEST_F(UninstallRecordTest, EarlierRecordIsCarriedOverOnce) {
 }
 
 TEST_F(UninstallRecordTest, EmptyRecordWritesNoValuesAndReadsAsEmpty) {
-  ASSERT_EQ(0, write_uninstall_record(&info_));
+  ASSERT_EQ(0, write_uninstall_record(Unjournaled(&info_)));
   {
     kRegKey key;
     ASSERT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, record_key_.c_str()));
@@ -258,7 +262,7 @@ TEST_F(UninstallRecordTest, ProductNameThatWouldAddressAnotherKeyIsRefused) {
     SetupInfo odd;
     odd.product_name = name;
     add_item(odd, RECORD_FILE, 0, "C:\\odd.exe");
-    EXPECT_EQ(-1, write_uninstall_record(&odd));
+    EXPECT_EQ(-1, write_uninstall_record(Unjournaled(&odd)));
     SetupInfo reader;
     reader.product_name = name;
     EXPECT_EQ(0, read_uninstall_record(&reader));

@@ -30,7 +30,7 @@ TEST_F(VersionStampTest, HighNumbersGoToTheTStampsAndLowOnesToTheVStamps) {
   info.version_major_low = 2;
   info.version_minor_high = 3;
   info.version_minor_low = 0xFFFFFFFF;
-  ASSERT_EQ(0, write_version_stamp(&info));
+  ASSERT_EQ(0, write_version_stamp(Unjournaled(&info)));
   EXPECT_EQ("Software\\Quorvane\\Vemmick\\Ormal000", std::string(kVersionStampKey));
   const struct {
     const char *name;
@@ -49,7 +49,7 @@ TEST_F(VersionStampTest, WithoutAVersionSectionNothingIsWritten) {
   SetupInfo info;
   info.version_prefix = "ZindleStamp";
   info.version_major_high = 9;
-  ASSERT_EQ(0, write_version_stamp(&info));
+  ASSERT_EQ(0, write_version_stamp(Unjournaled(&info)));
   EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, kVersionStampKey, "ZindleStamp_tmaj"));
   if (!existed_) {
     EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kVersionStampParent));

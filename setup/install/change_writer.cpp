@@ -1,0 +1,161 @@
+// The install steps' changes: made, journaled, logged and recorded in one call each.
+#include "install/change_writer.h"
+
+#include "install/record_items.h"
+#include "sdk/utilities.h"
+#include "util/action_log.h"
+#include "util/bounded_text.h"
+#include "util/file_kinds.h"
+#include "util/key_levels.h"
+#include "util/path_parts.h"
+#include "util/root_keys.h"
+
+namespace {
+
+RollbackJournal *g_running_journal = nullptr;
+
+// A key as the record names it: "<abbreviation>\<path>".
+String recorded_name(const char *abbreviation, const char *path) {
+  String name = abbreviation;
+  name.append("\\");
+  name.append(path);
+  return name;
+}
+
+struct LevelRecord {
+  SetupInfo *info;
+  const char *abbreviation;
+};
+
+void record_level(const char *level, void *context) {
+  const LevelRecord *target = static_cast<const LevelRecord *>(context);
+  record_created_key(target->info, recorded_name(target->abbreviation, level).c_str());
+}
+
+// True when this installation recorded root\path (given as "<abbreviation>\<path>") as created.
+bool created_here(const SetupInfo *info, const char *name) {
+  for (const UninstallInfo &item : info->uninstall_items)
+    if (item.kind == RECORD_CREATED_KEY && ascii_compare_nocase(item.value.c_str(), name) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+int ChangeWriter::create_key(kRegKey *key, HKEY root, const char *path, KeyRecording recording) {
+  bool counted = journaling() || recording != KEY_NOT_RECORDED;
+  int existing = counted ? existing_key_levels(root, path) : -1;
+  if (!key->Create(root, path) && !key->Open(root, path)) return 0;
+  if (journaling()) journal_->key_created(root, path, existing);
+  LevelRecord target = {info_, root_abbreviation(root)};
+  if (recording != KEY_NOT_RECORDED && info_ && target.abbreviation) {
+    int last = recording == KEY_PARENTS_RECORDED && existing >= 0 ? key_level_count(path) - 1 : -1;
+    each_created_level(root, path, existing, last, record_level, &target);
+  }
+  return 1;
+}
+
+void ChangeWriter::record_value(HKEY root, const char *path, const char *name) {
+  const char *abbreviation = root_abbreviation(root);
+  if (!abbreviation || !info_) return;
+  String text = recorded_name(abbreviation, path);
+  bool created = created_here(info_, text.c_str());
+  text.append(",");
+  text.append(name);
+  if (created) {
+    record_key(info_, text.c_str());
+  } else {
+    ::record_value(info_, text.c_str());
+  }
+}
+
+int ChangeWriter::set_string(kRegKey *key, HKEY root, const char *path, const char *name, const char *text,
+                             bool record) {
+  int done = 0;
+  if (!journaling() || journal_->value_before(key->getkey(), root, path, name)) {
+    log_line("registry: %s\\%s, \"%s\" = \"%s\"", root_text(root), path, name, text);
+    done = key->SetString(name, text);
+  }
+  if (record) record_value(root, path, name);
+  return done;
+}
+
+int ChangeWriter::set_dword(kRegKey *key, HKEY root, const char *path, const char *name, unsigned long number,
+                            bool record) {
+  int done = 0;
+  if (!journaling() || journal_->value_before(key->getkey(), root, path, name)) {
+    log_line("registry: %s\\%s, \"%s\" = %lu", root_text(root), path, name, number);
+    done = key->SetDWORD(name, number);
+  }
+  if (record) record_value(root, path, name);
+  return done;
+}
+
+// Creates one level. A level that is already a directory by the time it is reached (the same
+// folder written twice, as in "C:\a\\b" or a trailing backslash) counts as present and is not
+// recorded again. A failure keeps CreateDirectoryA's error for the caller.
+int ChangeWriter::create_level(const char *level, bool record) {
+  if (!CreateDirectoryA(level, nullptr)) {
+    DWORD error = GetLastError();
+    if (is_directory(level)) return 1;
+    SetLastError(error);
+    return 0;
+  }
+  if (journaling()) journal_->dir_created(level);
+  log_line("directory: %s", level);
+  if (record && info_) record_dir(info_, level);
+  return 1;
+}
+
+int ChangeWriter::create_directory(const char *path, bool record) {
+  PathParts parts;
+  if (!split_path(path, &parts)) {
+    SetLastError(ERROR_BAD_PATHNAME);
+    return 0;
+  }
+  bool missing[PATH_PART_LIMIT];
+  char level[MAX_PATH];
+  for (int i = 0; i < parts.count; ++i) {
+    path_part(&parts, i, level);
+    DWORD attributes = GetFileAttributesA(level);
+    missing[i] = attributes == INVALID_FILE_ATTRIBUTES;
+    if (!missing[i] && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      SetLastError(ERROR_ALREADY_EXISTS);
+      return 0;
+    }
+  }
+  for (int i = 0; i < parts.count; ++i) {
+    if (!missing[i]) continue;
+    path_part(&parts, i, level);
+    if (!create_level(level, record)) return 0;
+  }
+  return 1;
+}
+
+int ChangeWriter::record_directory(const char *path) { return info_ ? record_dir(info_, path) : 0; }
+
+int ChangeWriter::file_before(const char *path, int exists) {
+  return journaling() ? journal_->file_before(path, exists) : 1;
+}
+
+void ChangeWriter::file_not_written(const char *path) {
+  if (journaling()) journal_->file_not_written(path);
+}
+
+int ChangeWriter::file_made(const char *path) { return info_ ? record_file(info_, path) : 0; }
+
+int ChangeWriter::association_made(const char *extension, const char *program) {
+  return info_ ? record_assoc(info_, extension, program) : 0;
+}
+
+RollbackJournal *running_journal() { return g_running_journal; }
+
+RunningJournal::RunningJournal(RollbackJournal *journal) : previous_(g_running_journal) { g_running_journal = journal; }
+
+RunningJournal::~RunningJournal() { g_running_journal = previous_; }
+
+// Exported to hook libraries: a directory a hook makes while the install steps run is undone with
+// them.
+int create_path(SetupInfo *info, const char *path, int record) {
+  ChangeWriter writer(info, running_journal());
+  return writer.create_directory(path, record != 0);
+}
