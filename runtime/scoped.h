@@ -40,6 +40,21 @@ class ScopedFind {
   HANDLE search_;
 };
 
+// A loaded library, freed with FreeLibrary.
+class ScopedModule {
+ public:
+  explicit ScopedModule(HMODULE module) : module_(module) {}
+  ~ScopedModule() {
+    if (module_) FreeLibrary(module_);
+  }
+  ScopedModule(const ScopedModule &) = delete;
+  ScopedModule &operator=(const ScopedModule &) = delete;
+  HMODULE get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
 // A writable view of the whole of a file mapping of size bytes, and the mapping.
 class ScopedView {
  public:

@@ -82,7 +82,7 @@ DWORD run_unpacked(const char *folder, const char *own_path, DWORD *exit_code) {
     WaitForSingleObject(child.get(), INFINITE);
     if (!GetExitCodeProcess(child.get(), exit_code)) *exit_code = EXIT_FAILED;
   }
-  if (g_run_options.log_path.length()) log_open(g_run_options.log_path.c_str(), true);
+  if (run_options().log_path.length()) log_open(run_options().log_path.c_str(), true);
   return error;
 }
 

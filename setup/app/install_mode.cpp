@@ -58,11 +58,11 @@ void run_message_loop() {
 int run_install_mode(HINSTANCE instance) {
   // A single-file installer runs its unpacked setup.exe, which takes the guard itself.
   int bundled_status = 0;
-  if (!g_run_options.bundle_path.length() && run_bundled_product(&g_setup_info, &bundled_status))
+  if (!run_options().bundle_path.length() && run_bundled_product(&g_setup_info, &bundled_status))
     return bundled_status;
   InstanceGuard guard;
   if (guard.other_running()) return EXIT_STOPPED;
-  if (g_run_options.bundle_path.length() && !use_bundle_archive(&g_setup_info, g_run_options.bundle_path.c_str()))
+  if (run_options().bundle_path.length() && !use_bundle_archive(&g_setup_info, run_options().bundle_path.c_str()))
     return EXIT_FAILED;
   register_main_window_class(instance);
   if (init_script(&g_setup_info, &g_script_file, instance) != 0) {
@@ -73,7 +73,7 @@ int run_install_mode(HINSTANCE instance) {
   int previous = check_previous_version(&g_setup_info, g_dispatch);
   if (previous != RESULT_GO_ON) return exit_status(previous);
   // A silent run has no window: the wizard runs at once, answering its pages itself.
-  if (g_run_options.silent) return exit_status(run_wizard(&g_setup_info, g_dispatch, run_install_steps));
+  if (run_options().silent) return exit_status(run_wizard(&g_setup_info, g_dispatch, run_install_steps));
   if (!create_main_window(instance, &g_setup_info, g_dispatch)) {
     show_fatal_message("Failed to Create Main Window");
     return EXIT_FAILED;

@@ -111,14 +111,15 @@ int run_setup(HINSTANCE instance, const char *command_line) {
   RunMode mode = choose_mode(args);
   g_mode = mode;
   String unknown;
-  bool known = take_run_options(args, first_switch_argument(mode), &g_run_options, &unknown) != 0;
-  if (g_run_options.silent) g_message_box = answer_message_box_silently;
-  if (g_run_options.log_path.length()) make_log_path_full(&g_run_options.log_path);
+  RunOptions options;
+  bool known = take_run_options(args, first_switch_argument(mode), &options, &unknown) != 0;
+  if (options.silent) g_message_box = answer_message_box_silently;
+  if (options.log_path.length()) make_log_path_full(&options.log_path);
+  set_run_options(options);
   // The second uninstall stage goes on with the log its first stage began, the run a single-file
   // installer starts with the log of that installer.
-  bool goes_on = mode == MODE_UNINSTALL_SECOND || g_run_options.bundle_path.length() > 0;
-  if (g_run_options.log_path.length() && !log_open(g_run_options.log_path.c_str(), goes_on))
-    return refuse_log(g_run_options.log_path);
+  bool goes_on = mode == MODE_UNINSTALL_SECOND || options.bundle_path.length() > 0;
+  if (options.log_path.length() && !log_open(options.log_path.c_str(), goes_on)) return refuse_log(options.log_path);
   log_line("setup: start: %s", command_line ? command_line : "");
   int status = known ? run_mode(instance, mode, args) : refuse_switch(unknown);
   log_line("setup: end: exit status %d", status);

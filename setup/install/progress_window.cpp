@@ -48,7 +48,7 @@ bool next_message(MSG *msg) {
 
 int progress_open(HWND parent, SetupInfo *info) {
   progress_close();
-  if (g_run_options.silent) return 0;  // a silent run shows no window
+  if (run_options().silent) return 0;  // a silent run shows no window
   InitCommonControls();  // registers the progress bar class the template names
   HWND dialog = create_from(info->resource_instance, parent);
   if (!dialog) dialog = create_from(info->setup_instance, parent);

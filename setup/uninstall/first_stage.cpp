@@ -60,7 +60,7 @@ DWORD start_second_stage(const char *own_dir, const char *folder, const FirstSta
   unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self.get()));
   int formed = (args.resource_library.length() == 0 ||
                 format_text(library, sizeof library, " \"%s\"", args.resource_library.c_str())) &&
-               format_passed_switches(g_run_options, switches, sizeof switches) &&
+               format_passed_switches(run_options(), switches, sizeof switches) &&
                format_text(command, sizeof command, "\"%s\\setup.exe\" -u2 %lu \"%s\" %ld \"%s\"%s%s", folder, handle,
                            own_dir, args.n, args.product_name.c_str(), library, switches);
   DWORD error = formed ? 0 : ERROR_FILENAME_EXCED_RANGE;
@@ -73,7 +73,7 @@ DWORD start_second_stage(const char *own_dir, const char *folder, const FirstSta
     // shorter beginnings as programs first.
     error = start_copied_program(command, TRUE, folder, &process);
     ScopedHandle thread(process.hThread), child(process.hProcess);  // the second stage goes on alone
-    if (error) log_open(g_run_options.log_path.c_str(), true);
+    if (error) log_open(run_options().log_path.c_str(), true);
   }
   return error;
 }

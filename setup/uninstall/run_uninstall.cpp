@@ -17,7 +17,7 @@ namespace {
 // A progress line: shown in the dialog's list and followed by a pause, unless a newer version's
 // installer runs this uninstall or the run is silent (then neither happens).
 void progress_line(SetupInfo *info, HWND window, int id) {
-  if (info->replacing_previous || g_run_options.silent) return;
+  if (info->replacing_previous || run_options().silent) return;
   if (window) {
     char text[260] = {0};
     load_res_string(info, id, text, sizeof text);
@@ -91,7 +91,7 @@ int run_uninstall(SetupInfo *info, SetupDispatchTable *table) {
   } else {
     r = table->BeforeVerifyUninstallDialog(info, nullptr);
     if (r == RESULT_FAILED) return RESULT_FAILED;
-    if (skips_dialog(r) || g_run_options.silent) {
+    if (skips_dialog(r) || run_options().silent) {
       remove_product(info, table, nullptr);
     } else if (run_dialog(GetDesktopWindow(), IDD_UNINSTALLING, uninstall_dialog_proc, info, table) != RESULT_GO_ON) {
       return RESULT_FAILED;

@@ -1,5 +1,6 @@
 // Second uninstall stage: runs from its private folder in the temporary directory, waits for the
 // first stage to end, loads the copied hook library from that folder and runs the uninstall.
+#include "scoped.h"
 #include "script/script_reader.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
@@ -23,10 +24,8 @@ int load_resource_library(SetupInfo *info, const char *own_dir, const String &na
 }
 
 void wait_for_first_stage(unsigned long process) {
-  HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(process));
-  if (!handle) return;
-  WaitForSingleObject(handle, INFINITE);
-  CloseHandle(handle);
+  ScopedHandle handle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(process)));
+  if (handle.valid()) WaitForSingleObject(handle.get(), INFINITE);
 }
 
 // The stage itself; whatever it returns, the caller then releases a waiting installer.

@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 
+#include "scoped.h"
 #include "text_format.h"
 #include "util/messages.h"
 
@@ -15,7 +16,7 @@ const DWORD kLogCap = 16u * 1024 * 1024;
 const size_t kLineSize = 1024;
 
 struct ActionLog {
-  HANDLE file = INVALID_HANDLE_VALUE;
+  ScopedHandle file;
   char buffer[8192];
   size_t used = 0;
   DWORD written = 0;  // bytes this run has put into the log
@@ -27,7 +28,7 @@ ActionLog g_log;
 void flush() {
   if (g_log.used == 0) return;
   DWORD done = 0;
-  WriteFile(g_log.file, g_log.buffer, static_cast<DWORD>(g_log.used), &done, nullptr);
+  WriteFile(g_log.file.get(), g_log.buffer, static_cast<DWORD>(g_log.used), &done, nullptr);
   g_log.used = 0;
 }
 
@@ -40,7 +41,7 @@ void put(const char *text, size_t length) {
 
 // The time stamp and the text, cut to one line; a line past the cap is dropped.
 void write_line(const char *text, bool force) {
-  if (g_log.file == INVALID_HANDLE_VALUE) return;
+  if (!g_log.file.valid()) return;
   SYSTEMTIME now;
   GetLocalTime(&now);
   char line[kLineSize];
@@ -68,14 +69,14 @@ int log_open(const char *path, bool append) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   if (append) SetFilePointer(file, 0, nullptr, FILE_END);
-  g_log.file = file;
+  g_log.file.reset(file);
   g_log.used = 0;
   g_log.written = 0;
   g_log.capped = false;
   return 1;
 }
 
-bool log_active() { return g_log.file != INVALID_HANDLE_VALUE; }
+bool log_active() { return g_log.file.valid(); }
 
 namespace {
 
@@ -116,6 +117,5 @@ void log_close() {
   if (!log_active()) return;
   if (g_log.capped) write_line("log: the log reached its size limit; later lines were left out", true);
   flush();
-  CloseHandle(g_log.file);
-  g_log.file = INVALID_HANDLE_VALUE;
+  g_log.file.reset();
 }

@@ -1,6 +1,7 @@
 // get_drive_info: size, free and used space of a fixed disk in megabytes.
 #include <cstdint>
 
+#include "scoped.h"
 #include "sdk/utilities.h"
 
 namespace {
@@ -26,9 +27,9 @@ int space_from_clusters(const char *root, DriveSpace *space) {
 // Every later system has the byte-based query; it is looked up by name so that the program
 // still loads on the first Windows 95 release, whose KERNEL32 lacks it.
 int space_from_bytes(const char *root, DriveSpace *space) {
-  HMODULE kernel = LoadLibraryA("KERNEL32.dll");
-  if (!kernel) return 0;
-  FARPROC proc = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
+  ScopedModule kernel(LoadLibraryA("KERNEL32.dll"));
+  if (!kernel.get()) return 0;
+  FARPROC proc = GetProcAddress(kernel.get(), "GetDiskFreeSpaceExA");
   int ok = 0;
   if (proc) {
     DiskFreeSpaceExFn query = reinterpret_cast<DiskFreeSpaceExFn>(reinterpret_cast<void (*)()>(proc));
@@ -39,7 +40,6 @@ int space_from_bytes(const char *root, DriveSpace *space) {
       ok = 1;
     }
   }
-  FreeLibrary(kernel);
   return ok;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "scoped.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -32,15 +33,14 @@ void LooseFiles::list(const char *dir) {
   char pattern[MAX_PATH];
   if (!format_text(pattern, sizeof pattern, "%s\\*", dir)) return;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  ScopedFind search(pattern, &found);
+  if (!search.valid()) return;
   bool complete = true;
   do {
     complete = names_.size() < kListLimit && names_.append(String(found.cFileName)) &&
                (!found.cAlternateFileName[0] || names_.append(String(found.cAlternateFileName)));
-  } while (complete && FindNextFileA(search, &found));
+  } while (complete && search.next(&found));
   complete = complete && GetLastError() == ERROR_NO_MORE_FILES;
-  FindClose(search);
   state_ = complete ? LISTED : UNLISTABLE;
 }
 

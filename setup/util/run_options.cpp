@@ -6,7 +6,15 @@
 
 #include "util/bounded_text.h"
 
+namespace {
+
 RunOptions g_run_options;
+
+}  // namespace
+
+const RunOptions &run_options() { return g_run_options; }
+
+void set_run_options(const RunOptions &options) { g_run_options = options; }
 
 namespace {
 

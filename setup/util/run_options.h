@@ -15,7 +15,9 @@ struct RunOptions {
   String bundle_path;             // /bundle=PATH: the single-file installer whose product this run installs
 };
 
-extern RunOptions g_run_options;
+// This run's switches: taken once at start-up, then only read.
+const RunOptions &run_options();
+void set_run_options(const RunOptions &options);
 
 // Takes every switch from argument `first` on into *out. Words that are no switch are left for
 // the positional forms. 0 when a switch is not known (or lacks its value): the first such word is

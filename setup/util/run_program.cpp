@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "scoped.h"
 #include "sdk/utilities.h"
 
 unsigned long run_program(int wait, const char *command_line) {
@@ -19,10 +20,8 @@ unsigned long run_program(int wait, const char *command_line) {
   BOOL started = CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   free(line);
   if (!started) return kNotStarted;
-  CloseHandle(process.hThread);
-  if (wait) WaitForSingleObject(process.hProcess, INFINITE);
+  ScopedHandle thread(process.hThread), program(process.hProcess);
+  if (wait) WaitForSingleObject(program.get(), INFINITE);
   DWORD code = 0;
-  unsigned long result = GetExitCodeProcess(process.hProcess, &code) ? code : kNotStarted;
-  CloseHandle(process.hProcess);
-  return result;
+  return GetExitCodeProcess(program.get(), &code) ? code : kNotStarted;
 }

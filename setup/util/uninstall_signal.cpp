@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "scoped.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -27,8 +28,6 @@ HANDLE create_uninstall_finished_event(const char *product_name) {
 void signal_uninstall_finished(const char *product_name) {
   char name[MAX_PATH];
   if (!event_name(product_name, name, sizeof name)) return;
-  HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
-  if (!event) return;
-  SetEvent(event);
-  CloseHandle(event);
+  ScopedHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name));
+  if (event.valid()) SetEvent(event.get());
 }

@@ -7,7 +7,7 @@
 
 int run_dialog(HWND owner, WORD id, DLGPROC procedure, SetupInfo *info, SetupDispatchTable *table) {
   // A silent run shows no dialog and goes forward as the dialog's default button would.
-  if (g_run_options.silent) {
+  if (run_options().silent) {
     log_line("dialog %u: not shown (silent), answered forward", id);
     return RESULT_GO_ON;
   }

@@ -9,16 +9,16 @@
 #include "wizard/pages.h"
 
 void preset_page(SetupInfo *info, WORD page_id) {
-  if (page_id == IDD_DIRECTORY && g_run_options.install_dir.length()) {
+  if (page_id == IDD_DIRECTORY && run_options().install_dir.length()) {
     char path[MAX_PATH];
-    if (copy_text(path, sizeof path, g_run_options.install_dir.c_str())) {
+    if (copy_text(path, sizeof path, run_options().install_dir.c_str())) {
       take_directory(info, path);
     } else {
-      info->install_dir = g_run_options.install_dir;  // too long for any page: the steps refuse it
+      info->install_dir = run_options().install_dir;  // too long for any page: the steps refuse it
     }
   }
-  if (page_id == IDD_START_MENU && g_run_options.start_menu_folder.length())
-    take_start_menu_folder(info, g_run_options.start_menu_folder.c_str());
+  if (page_id == IDD_START_MENU && run_options().start_menu_folder.length())
+    take_start_menu_folder(info, run_options().start_menu_folder.c_str());
 }
 
 int answer_page_silently(SetupInfo *info, WORD page_id) {

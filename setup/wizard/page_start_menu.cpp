@@ -1,4 +1,5 @@
 // Start-menu folder page (3003): the folder name edit and the list of existing folders.
+#include "scoped.h"
 #include "res/resource.h"
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
@@ -92,15 +93,14 @@ void fill_folder_list(HWND dialog, const char *programs_folder) {
   char pattern[MAX_PATH];
   if (!format_text(pattern, sizeof pattern, "%s\\*.*", programs_folder)) return;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  ScopedFind search(pattern, &found);
+  if (!search.valid()) return;
   HWND list = GetDlgItem(dialog, IDC_START_MENU_LIST);
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.') {
       SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
     }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  } while (search.next(&found));
 }
 
 void take_start_menu_folder(SetupInfo *info, const char *folder) {

@@ -38,7 +38,7 @@ int run_page(SetupInfo *info, SetupDispatchTable *table, const Page &page) {
   preset_page(info, page.id);
   if (!skips_dialog(r)) {
     r = run_dialog(info->main_window, page.id, page.procedure, info);
-    if (r == RESULT_GO_ON && g_run_options.silent) r = answer_page_silently(info, page.id);
+    if (r == RESULT_GO_ON && run_options().silent) r = answer_page_silently(info, page.id);
     log_line("page %u: result %d", page.id, r);
     if (r != RESULT_GO_ON) return r;
   }

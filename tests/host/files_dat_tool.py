@@ -13,36 +13,16 @@ import subprocess
 import sys
 import zlib
 
-ENTRY = 276
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import files_dat  # noqa: E402
 
-
-def entry(name, block, size, offset, reserved=0):
-    raw = name if isinstance(name, bytes) else name.encode("latin-1")
-    return raw.ljust(260, b"\0")[:260] + struct.pack("<IIII", block, reserved, size, offset)
-
-
-def pairs(plain, block):
-    out = bytearray()
-    for start in range(0, len(plain), block):
-        chunk = plain[start:start + block].ljust(block, b"\0")
-        mask = os.urandom(block)
-        out += bytes(a ^ b for a, b in zip(chunk, mask)) + mask
-    return bytes(out)
+ENTRY = files_dat.ENTRY
 
 
 def archive(members, terminator=True, checked=False):
     """members: (name, plain bytes, block size); data follows the directory in order. checked
     stores each member's CRC-32 in its reserved field."""
-    position = (len(members) + (1 if terminator else 0)) * ENTRY
-    directory, data = b"", b""
-    for name, plain, block in members:
-        directory += entry(name, block, len(plain), position, zlib.crc32(plain) if checked else 0)
-        blob = pairs(plain, block)
-        data += blob
-        position += len(blob)
-    if terminator:
-        directory += bytes(ENTRY)
-    return directory + data
+    return files_dat.archive(members, terminator=terminator, checked=checked)[0]
 
 
 def patch(raw, index, field, value):
@@ -80,7 +60,7 @@ def craft(kind, arg):
     if kind == "overlap":
         return patch(good, 0, "offset", 0)
     if kind == "clean-eof":
-        return entry("empty1", 16, 0, 2 * ENTRY) + entry("empty2", 16, 0, 2 * ENTRY)
+        return files_dat.entry("empty1", 16, 0, 0, 2 * ENTRY) + files_dat.entry("empty2", 16, 0, 0, 2 * ENTRY)
     if kind == "duplicates":
         return archive([("dup.txt", b"first", 8), ("DUP.TXT", b"second copy", 8)])
     if kind == "hostile":

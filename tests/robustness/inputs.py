@@ -1,9 +1,15 @@
 """Seeded generators of damaged and hostile inputs: a small valid product per case, then one row of
 a kind's mutation table applied to it. A case is reproduced from its kind, the seed and its number."""
+import os
 import struct
+import sys
 import zlib
 
-ENTRY = 276  # a files.dat directory entry: name[260], block size, CRC-32, size, offset
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+import files_dat as dat_writer  # noqa: E402
+
+ENTRY = dat_writer.ENTRY
+directory = dat_writer.directory
 
 
 def product(rng, name):
@@ -87,33 +93,14 @@ def setup_ini(rng, script):
     return name, render(script)
 
 
-def deflate(content):
-    z = zlib.compressobj(9, zlib.DEFLATED, -15)
-    return z.compress(content) + z.flush()
-
-
 def pack_files_dat(rng, files):
-    """(bytes, entries [name, block, crc, size, offset]). A stored member is a block of data XOR mask,
-    then the mask, per block; a compressed one (block 0, the first member always) is its stream's
-    length and its raw deflate stream."""
+    """(bytes, entries [name, block, crc, size, offset]); the first member always compressed."""
     entries, data, base = [], b'', ENTRY * (len(files) + 1)
     for i, (name, content) in enumerate(files.items()):
         b = 0 if i == 0 or rng.random() < 0.4 else rng.choice([1, 7, 512, 4096, 65536])
         entries.append([name.encode(), b, zlib.crc32(content), len(content), base + len(data)])
-        if b == 0:
-            stream = deflate(content)
-            data += struct.pack('<I', len(stream)) + stream
-            continue
-        masks = rng.randbytes(b * -(-len(content) // b))
-        plain = content.ljust(len(masks), b'\0')
-        data += b''.join(bytes(x ^ y for x, y in zip(plain[i:i + b], masks[i:i + b])) + masks[i:i + b]
-                         for i in range(0, len(masks), b))
+        data += dat_writer.member_data(content, b, rng.randbytes)
     return directory(entries) + data, entries
-
-
-def directory(entries):
-    return b''.join(e[0][:260].ljust(260, b'\0') + struct.pack('<4I', *[x & 0xFFFFFFFF for x in e[1:]])
-                    for e in entries) + b'\0' * ENTRY
 
 
 def entry_set(field, value, compressed=None):

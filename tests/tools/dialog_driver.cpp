@@ -104,7 +104,12 @@ int command_wait(int argc, char **argv) {
   }
   printf("%s\n", texts.c_str());
   int id = atoi(argv[4]);
-  if (id) press(window, id);
+  if (!id) return 0;
+  press(window, id);
+  // The next command must not find this window again while it goes (it would press a window that
+  // no longer takes input): wait until it is gone, hidden, or disabled under a box it opened.
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
+    if (!IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) break;
   return 0;
 }
 
