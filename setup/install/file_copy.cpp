@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "install/progress_window.h"
@@ -14,7 +13,6 @@
 #include "util/files_dat.h"
 #include "util/file_kinds.h"
 #include "util/loose_files.h"
-#include "util/member_prefetch.h"
 #include "util/step_failure.h"
 
 namespace {
@@ -62,34 +60,15 @@ int parent_dir(const char *path, char *out, size_t size) {
   return 1;
 }
 
-// A member's content: inflated ahead into memory by the second thread, or still in the archive.
-struct MemberSource {
-  FilesDat *archive;
-  const char *name;
-  const unsigned char *data;  // null: extract from the archive
-  uint32_t size;
-};
-
-// Writes the member to path, overwriting it; a file that could not be written whole is deleted.
-int write_member(const MemberSource &member, const char *path) {
-  if (!member.data) return member.archive->Extract(member.name, path);
-  WinFile out;
-  if (!out.Create(path)) return 0;
-  int ok = out.Write(member.data, member.size);
-  if (!out.Close()) ok = 0;
-  if (!ok) DeleteFileA(path);
-  return ok;
-}
-
 // A member the archive cannot deliver whole must not cost the user a file: a new destination is
 // written directly (the reader deletes what it wrote when it fails), an existing one is replaced
 // only after the member came out whole into a fresh file beside it.
-int replace_with_member(const MemberSource &member, const char *destination) {
+int replace_with_member(FilesDat *archive, const char *name, const char *destination) {
   char dir[MAX_PATH];
   char temp[MAX_PATH];
   if (!parent_dir(destination, dir, sizeof dir)) return 0;
   if (!GetTempFileNameA(dir, "zdt", 0, temp)) return 0;
-  if (!write_member(member, temp)) {
+  if (!archive->Extract(name, temp)) {
     DeleteFileA(temp);
     return 0;
   }
@@ -102,8 +81,9 @@ int replace_with_member(const MemberSource &member, const char *destination) {
 }
 
 // occupied: whether a file lies at destination now.
-int extract_member(const MemberSource &member, const char *destination, bool occupied) {
-  return occupied ? replace_with_member(member, destination) : write_member(member, destination);
+int extract_member(FilesDat *archive, const char *name, const char *destination, bool occupied) {
+  if (!occupied) return archive->Extract(name, destination);
+  return replace_with_member(archive, name, destination);
 }
 
 // One run of the copy step, or one file copied outside it. The step keeps files.dat open from its
@@ -114,16 +94,12 @@ class CopyStep {
  public:
   CopyStep(ChangeWriter *writer, SetupDispatchTable *table) : writer_(writer), info_(writer->info()), table_(table) {}
   int copy_one(const char *source_name, const char *dest_value);
-  // FILES in order, with the archive kept open, the source directory listed and the next member
-  // inflated ahead meanwhile.
+  // FILES in order, with the archive kept open and the source directory listed meanwhile.
   int copy_listed();
 
  private:
   int put_file(const char *source_name, const String &source, const String &destination, bool occupied);
   int extract_from_archive(const char *name, const char *destination, bool occupied);
-  String archive_path() const;
-  // The name of FILES entry i when it is to come from the archive, else "".
-  String member_of_entry(uint32_t i);
 
   ChangeWriter *writer_;
   SetupInfo *info_;
@@ -133,37 +109,18 @@ class CopyStep {
   FilesDat archive_;
   bool keep_archive_open_ = false;
   LooseFiles *loose_files_ = nullptr;
-  MemberPrefetch *prefetch_ = nullptr;
-  String next_member_;  // to inflate ahead once the current one is taken
 };
-
-String CopyStep::archive_path() const {
-  String path = info_->source_dir;
-  if (path.length()) path.append("\\");
-  path.append("files.dat");
-  return path;
-}
-
-String CopyStep::member_of_entry(uint32_t i) {
-  if (i >= info_->files.size()) return String();
-  String name = info_->files[i].source;
-  if (loose_files_ && loose_files_->Has(info_->source_dir.c_str(), name.c_str())) return String();
-  return name;
-}
 
 // A name the archive does not hold fails like a damaged member: Extract looks it up first.
 int CopyStep::extract_from_archive(const char *name, const char *destination, bool occupied) {
-  MemberSource member = {&archive_, name, nullptr, 0};
-  unsigned char *inflated = nullptr;
-  if (prefetch_ && prefetch_->take(name, &inflated, &member.size)) member.data = inflated;
-  // The second thread inflates the next member while this one is written.
-  if (prefetch_ && next_member_.length()) prefetch_->request(next_member_.c_str());
-  int ok = 0;
-  if (member.data || archive_.is_open() || archive_.Open(archive_path().c_str())) {
-    ok = extract_member(member, destination, occupied);
-    if (!keep_archive_open_) archive_.Close();
+  if (!archive_.is_open()) {
+    String archive_path = info_->source_dir;
+    if (archive_path.length()) archive_path.append("\\");
+    archive_path.append("files.dat");
+    if (!archive_.Open(archive_path.c_str())) return 0;
   }
-  free(inflated);
+  int ok = extract_member(&archive_, name, destination, occupied);
+  if (!keep_archive_open_) archive_.Close();
   return ok;
 }
 
@@ -248,23 +205,16 @@ int CopyStep::copy_listed() {
   LooseFiles loose_files;
   loose_files_ = &loose_files;
   keep_archive_open_ = true;
-  MemberPrefetch prefetch;
-  if (prefetch.start(archive_path().c_str())) prefetch_ = &prefetch;
   int r = RESULT_GO_ON;
   for (uint32_t i = 0; i < info->files.size(); ++i) {
     info->files_cursor = &info->files[i];
     String source = info->files[i].source;
     String dest = info->files[i].dest;
-    next_member_ = member_of_entry(i + 1);
-    // The first member is asked for here; each later one while the one before it is written.
-    if (prefetch_ && i == 0 && member_of_entry(0).length()) prefetch_->request(source.c_str());
     r = copy_one(source.c_str(), dest.c_str());
     if (r != RESULT_GO_ON) break;
     if (i + 1 == info->files.size() || bar_pacer_.due()) progress_set_pos(i);
   }
   if (r == RESULT_GO_ON) info->files_cursor = info->files.end();
-  prefetch_ = nullptr;
-  next_member_ = String();
   loose_files_ = nullptr;
   keep_archive_open_ = false;
   archive_.Close();

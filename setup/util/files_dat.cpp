@@ -210,42 +210,6 @@ int FilesDat::extract_compressed(const FilesDatEntry &entry, uint64_t length, co
   return ok;
 }
 
-namespace {
-
-struct MemorySink {
-  unsigned char *data;
-  uint32_t used;
-  uint32_t capacity;
-};
-
-int write_to_memory(void *context, const unsigned char *data, uint32_t n) {
-  MemorySink *sink = static_cast<MemorySink *>(context);
-  if (n > sink->capacity - sink->used) return 0;
-  memcpy(sink->data + sink->used, data, n);
-  sink->used += n;
-  return 1;
-}
-
-}  // namespace
-
-int FilesDat::InflateToMemory(const char *name, uint32_t limit, unsigned char **data, uint32_t *size) {
-  FilesDatEntry entry;
-  if (!open_ || !Find(name, &entry) || !files_dat::is_compressed(entry) || entry.size > limit) return 0;
-  uint64_t length = 0;
-  uint32_t stream_length = 0;
-  if (!file_.Size(&length) || !find_compressed_stream(&file_, length, entry, &stream_length)) return 0;
-  MemorySink sink = {static_cast<unsigned char *>(malloc(entry.size ? entry.size : 1)), 0, entry.size};
-  if (!sink.data) return 0;
-  InflateOutput output = {write_to_memory, &sink};
-  if (!inflate_member(&file_, stream_length, entry, output)) {
-    free(sink.data);
-    return 0;
-  }
-  *data = sink.data;
-  *size = entry.size;
-  return 1;
-}
-
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;
   if (is_regular_file(name)) {

@@ -39,10 +39,6 @@ class FilesDat {
   // checks of the entry come before the destination is touched, and a destination that fails while
   // it is written (short read of the archive, disk full) is deleted again.
   int Extract(const char *name, const char *destination);
-  // A compressed member of at most limit bytes, inflated and checked into memory: 1 and *data
-  // (malloc'ed, for the caller to free) and *size set; 0 for a member that is stored, larger,
-  // damaged or absent, or when memory is short.
-  int InflateToMemory(const char *name, uint32_t limit, unsigned char **data, uint32_t *size);
 
  private:
   int open_path(const char *path);  // the file itself, whole

@@ -17,7 +17,7 @@ void zlib_free(voidpf, voidpf block) { free(block); }
 // the two callbacks below, which keep to the stream's length and the entry's size.
 struct Inflation {
   WinFile *archive;
-  const InflateOutput *output;
+  WinFile *destination;
   Bytef *input;
   uint32_t unread;   // stream bytes not read from the archive yet
   uint32_t room;     // bytes the entry's size still allows
@@ -43,7 +43,7 @@ int push(void *context, unsigned char *data, unsigned n) {
   if (n > out->room) return 1;  // more than the entry says: damaged
   out->room -= n;
   out->crc = files_dat::crc32_update(out->crc, data, n);
-  if (out->output->write(out->output->context, data, n)) return 0;
+  if (out->destination->Write(data, n)) return 0;
   out->failed = true;
   return 1;
 }
@@ -70,26 +70,13 @@ int find_compressed_stream(WinFile *archive, uint64_t archive_length, const file
   return 1;
 }
 
-namespace {
-
-int write_to_file(void *file, const unsigned char *data, uint32_t n) {
-  return static_cast<WinFile *>(file)->Write(data, n) ? 1 : 0;
-}
-
-}  // namespace
-
 int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, WinFile *destination) {
-  InflateOutput output = {write_to_file, destination};
-  return inflate_member(archive, stream_length, entry, output);
-}
-
-int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, const InflateOutput &output) {
   Buffers buffers;
   z_stream stream = {};
   stream.zalloc = zlib_alloc;
   stream.zfree = zlib_free;
   if (!buffers.window || !buffers.input || inflateBackInit(&stream, MAX_WBITS, buffers.window) != Z_OK) return 0;
-  Inflation inflation = {archive, &output, buffers.input, stream_length, entry.size, 0, false};
+  Inflation inflation = {archive, destination, buffers.input, stream_length, entry.size, 0, false};
   int r = inflateBack(&stream, pull, &inflation, push, &inflation);
   // Whole: the stream ended where its length says, with exactly the entry's size.
   bool whole = r == Z_STREAM_END && !inflation.failed && inflation.unread == 0 && stream.avail_in == 0 &&

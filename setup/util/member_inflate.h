@@ -11,15 +11,7 @@
 // bytes long); 0 otherwise.
 int find_compressed_stream(WinFile *archive, uint64_t archive_length, const files_dat::Entry &entry,
                            uint32_t *stream_length);
-// Where the inflated bytes go: write(context, data, n) is 1 when it took them all.
-struct InflateOutput {
-  int (*write)(void *context, const unsigned char *data, uint32_t n);
-  void *context;
-};
-
-// Inflates the stream_length bytes at the archive's position into output. 1 when they inflate to
-// exactly entry.size bytes, end where the stream ends and give the stored checksum; 0 otherwise.
-// Never hands on more than entry.size bytes, nor reads past the stream.
-int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, const InflateOutput &output);
-// The same into a file.
+// Inflates the stream_length bytes at the archive's position into destination. 1 when they
+// inflate to exactly entry.size bytes, end where the stream ends and give the stored checksum; 0
+// otherwise. Never writes more than entry.size bytes, nor reads past the stream.
 int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, WinFile *destination);
