@@ -68,26 +68,32 @@ void ChangeWriter::record_value(HKEY root, const char *path, const char *name) {
   }
 }
 
-int ChangeWriter::set_string(kRegKey *key, HKEY root, const char *path, const char *name, const char *text,
-                             bool record) {
+// The value as the log shows it is `shown`; write() writes it.
+template <typename Write>
+int ChangeWriter::set_value(kRegKey *key, HKEY root, const char *path, const char *name, const char *shown,
+                            bool record, Write write) {
   int done = 0;
   if (!journaling() || journal_->value_before(key->getkey(), root, path, name)) {
-    log_line("registry: %s\\%s, \"%s\" = \"%s\"", root_text(root), path, name, text);
-    done = key->SetString(name, text);
+    log_line("registry: %s\\%s, \"%s\" = %s", root_text(root), path, name, shown);
+    done = write();
   }
   if (record) record_value(root, path, name);
   return done;
 }
 
+int ChangeWriter::set_string(kRegKey *key, HKEY root, const char *path, const char *name, const char *text,
+                             bool record) {
+  String shown = "\"";
+  shown.append(text);
+  shown.append("\"");
+  return set_value(key, root, path, name, shown.c_str(), record, [&] { return key->SetString(name, text); });
+}
+
 int ChangeWriter::set_dword(kRegKey *key, HKEY root, const char *path, const char *name, unsigned long number,
                             bool record) {
-  int done = 0;
-  if (!journaling() || journal_->value_before(key->getkey(), root, path, name)) {
-    log_line("registry: %s\\%s, \"%s\" = %lu", root_text(root), path, name, number);
-    done = key->SetDWORD(name, number);
-  }
-  if (record) record_value(root, path, name);
-  return done;
+  char shown[16];
+  format_text(shown, sizeof shown, "%lu", number);
+  return set_value(key, root, path, name, shown, record, [&] { return key->SetDWORD(name, number); });
 }
 
 // Creates one level. A level that is already a directory by the time it is reached (the same

@@ -55,6 +55,9 @@ class ChangeWriter {
 
  private:
   int create_level(const char *level, bool record);
+  template <typename Write>
+  int set_value(kRegKey *key, HKEY root, const char *path, const char *name, const char *shown, bool record,
+                Write write);
 
   SetupInfo *info_;
   RollbackJournal *journal_;

@@ -1,10 +1,6 @@
 // The version-stamp step: four DWORD values named after the script's VERSION prefix.
 #include "install/version_stamp.h"
 
-
-const char kVersionStampParent[] = "Software\\Quorvane\\Vemmick";
-const char kVersionStampKey[] = "Software\\Quorvane\\Vemmick\\Ormal000";
-
 namespace {
 
 void set_stamp(ChangeWriter *writer, kRegKey *key, const String &prefix, const char *suffix, uint32_t number) {

@@ -2,10 +2,7 @@
 #pragma once
 
 #include "install/change_writer.h"
-
-// The key under HKEY_LOCAL_MACHINE that holds the stamps, and its parent.
-extern const char kVersionStampParent[];
-extern const char kVersionStampKey[];
+#include "util/product_keys.h"  // kVersionStampKey: where the stamps go
 
 // With has_version 1 sets the DWORDs "<prefix>_tmaj", "_tmin", "_vmaj", "_vmin" to
 // version_major_high, version_minor_high, version_major_low, version_minor_low. Not recorded

@@ -3,7 +3,12 @@
 
 #include <cstring>
 
-const char kMakerKey[] = "Software\\Quorvane";
+// Spelled once: the version stamps' keys lie below it.
+#define MAKER_KEY "Software\\Quorvane"
+
+const char kMakerKey[] = MAKER_KEY;
+const char kVersionStampParent[] = MAKER_KEY "\\Vemmick";
+const char kVersionStampKey[] = MAKER_KEY "\\Vemmick\\Ormal000";
 const char kMakerNameLower[] = "quorvane";
 const char kAddRemoveParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 

@@ -5,6 +5,9 @@
 extern const char kMakerKey[];
 // The maker's name in lower case, as it stands in that key.
 extern const char kMakerNameLower[];
+// The key that holds the version stamps of every product, and its parent.
+extern const char kVersionStampParent[];
+extern const char kVersionStampKey[];
 // The parent of the products' Add/Remove Programs entries.
 extern const char kAddRemoveParent[];
 
