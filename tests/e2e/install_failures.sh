@@ -40,12 +40,10 @@ check "the rescued tuner.exe and its folders are gone" test ! -e "$WINEPREFIX/dr
 
 # 2. and 3. A hook library that answers every page and passes over files it cannot copy;
 # target.txt names the install directory.
-cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$work/unattended/"
+test_product "$work/unattended" "$E2E_BUILD/tests/hook_unattended.dll" '[PRODUCTNAME]' 'name=Failing' '[FILES]' \
+  'total=1' 'filesrc0=readme.txt' 'filedst0=readme.txt'
 : > "$work/unattended/skip_failed_copies.txt"
-cp "$E2E_BUILD/tests/hook_unattended.dll" "$work/unattended/dsetup.dll"
 printf 'read me\r\n' > "$work/unattended/readme.txt"
-printf '[PRODUCTNAME]\r\nname=Failing\r\n[FILES]\r\ntotal=1\r\nfilesrc0=readme.txt\r\nfiledst0=readme.txt\r\n' \
-  > "$work/unattended/setup.ini"
 install_fails() {  # install_fails NAME TARGET SHOWN_PATH [undone]: the last when the run is undone
   printf '%s' "$2" > "$work/unattended/target.txt"
   (cd "$work/unattended" && exec timeout 120 "$WINE" setup.exe) & local run=$! box

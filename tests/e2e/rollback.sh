@@ -11,10 +11,9 @@ SRC=$2
 work="$E2E_BUILD/tests/e2e-rollback"
 suite_begin rollback "$E2E_BUILD/tests"
 trap suite_end EXIT
-rm -rf "$work"; mkdir -p "$work/product"
+rm -rf "$work"
 p="$work/product"
-cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$p/"
-cp "$E2E_BUILD/tests/hook_unattended.dll" "$p/dsetup.dll"
+test_product "$p" "$E2E_BUILD/tests/hook_unattended.dll"
 for f in one two three; do printf 'new %s\r\n' "$f" > "$p/$f.txt"; done
 printf 'C:\\Prog\\Rb' > "$p/target.txt"
 target="$WINEPREFIX/drive_c/Prog/Rb"

@@ -11,7 +11,7 @@ trap suite_end EXIT
 SETUP="$E2E_BUILD/setup/setup.exe"
 work="$E2E_BUILD/tests/e2e-startup"
 rm -rf "$work"; mkdir -p "$work"
-product() { rm -rf "$work/$1"; mkdir -p "$work/$1"; cp "$SETUP" "$work/$1/"; echo "$work/$1"; }
+product() { test_product "$work/$1" "" && echo "$work/$1"; }
 
 # No hook library: the load error, then the two start-up failures.
 dir=$(product nohook)

@@ -19,12 +19,12 @@ uninstall() { (cd "$target" && exec timeout 120 "$WINE" setup.exe -u1 "Dialog Te
 
 # Installed without pages; its uninstall then runs with the sample hook library, which shows
 # every uninstall dialog. custom.dll reaches the second stage's folder through package.dat.
-dir="$work/product"; mkdir -p "$dir"
-cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$dir/"
-cp "$E2E_BUILD/tests/hook_unattended.dll" "$dir/dsetup.dll"
+dir="$work/product"
+test_product "$dir" "$E2E_BUILD/tests/hook_unattended.dll" '[PRODUCTNAME]' 'name=Dialog Test' '[DEFAULTDIR]' \
+  'dir=DialogTest' '[COPYDELAY]' 'delay=0' '[FILES]' 'total=2' 'filesrc0=a.txt' 'filedst0=a.txt' 'filesrc1=held.txt' \
+  'filedst1=held.txt' '[DEPEND]' 'total=1' 'depend0=custom.dll'
 cp "$E2E_BUILD/tests/custom_resources.dll" "$dir/custom.dll"
 printf 'one\r\n' > "$dir/a.txt"; printf 'held\r\n' > "$dir/held.txt"
-printf '[PRODUCTNAME]\r\nname=Dialog Test\r\n[DEFAULTDIR]\r\ndir=DialogTest\r\n[COPYDELAY]\r\ndelay=0\r\n[FILES]\r\ntotal=2\r\nfilesrc0=a.txt\r\nfiledst0=a.txt\r\nfilesrc1=held.txt\r\nfiledst1=held.txt\r\n[DEPEND]\r\ntotal=1\r\ndepend0=custom.dll\r\n' > "$dir/setup.ini"
 install() {
   (cd "$dir" && timeout 120 "$WINE" setup.exe); check_eq "product installed" 0 $?
   cp "$E2E_BUILD/products/dsetup.dll" "$target/dsetup.dll"

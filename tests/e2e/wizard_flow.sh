@@ -18,11 +18,11 @@ TARGET_UNIX="$WINEPREFIX/drive_c/FlowTest/Flow Test"
 # product NAME HOOK [EXTRA_INI]: a small product folder with a loose file and an uninstall shortcut.
 product() {
   local dir="$work/$1"
-  rm -rf "$dir"; mkdir -p "$dir"
-  cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$dir/"
-  cp "$2" "$dir/dsetup.dll"
+  test_product "$dir" "$2" '[PRODUCTNAME]' 'name=Flow Test' '[DEFAULTDIR]' 'dir=FlowTest' '[FILES]' 'total=1' \
+    'filesrc0=readme.txt' 'filedst0=readme.txt' '[STARTMENU ENTRIES]' 'basepath=Flow Test' 'total=1' 'path0=Flow Test' \
+    'name0=Uninstall Flow Test' 'prog0=%1' '[COPYDELAY]' 'delay=0'
+  printf '%s' "${3:-}" >> "$dir/setup.ini"
   printf 'read me\r\n' > "$dir/readme.txt"
-  printf '[PRODUCTNAME]\r\nname=Flow Test\r\n[DEFAULTDIR]\r\ndir=FlowTest\r\n[FILES]\r\ntotal=1\r\nfilesrc0=readme.txt\r\nfiledst0=readme.txt\r\n[STARTMENU ENTRIES]\r\nbasepath=Flow Test\r\ntotal=1\r\npath0=Flow Test\r\nname0=Uninstall Flow Test\r\nprog0=%%1\r\n[COPYDELAY]\r\ndelay=0\r\n%s' "${3:-}" > "$dir/setup.ini"
   echo "$dir"
 }
 BASE_HOOK="$E2E_BUILD/tests/hook_unattended.dll"
@@ -134,9 +134,7 @@ wait $pid
 #    first spends a few seconds in its UninstallCreate hook).
 many() {  # many NAME CONTENT: 300 loose files; the hook library skips every page but Previous
   local dir="$work/$1" i
-  rm -rf "$dir"; mkdir -p "$dir"
-  cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$dir/"
-  cp "$BASE_HOOK" "$dir/dsetup.dll"; : > "$dir/replace.txt"
+  test_product "$dir" "$BASE_HOOK"; : > "$dir/replace.txt"
   { printf '[PRODUCTNAME]\r\nname=Flow Test\r\n[DEFAULTDIR]\r\ndir=FlowTest\r\n[COPYDELAY]\r\ndelay=0\r\n'
     printf '[FILES]\r\ntotal=300\r\n'
     for ((i = 0; i < 300; i++)); do

@@ -19,6 +19,18 @@ e2e_summary() {
   [ "$E2E_FAIL" = 0 ]
 }
 
+# test_product DIR HOOK [LINE...]: a product folder DIR, emptied first, with setup.exe, the tuner's
+# licence and the hook library HOOK as dsetup.dll (none for ""), and given LINEs, a setup.ini of
+# them with Windows line ends. Needs E2E_BUILD and SRC.
+test_product() {
+  local dir=$1 hook=$2
+  shift 2
+  rm -rf "$dir"; mkdir -p "$dir"
+  cp "$E2E_BUILD/setup/setup.exe" "$SRC/products/tuner/license.txt" "$dir/" || return 1
+  [ -z "$hook" ] || cp "$hook" "$dir/dsetup.dll" || return 1
+  [ $# -eq 0 ] || printf '%s\r\n' "$@" > "$dir/setup.ini"
+}
+
 # shipped_product WORK: the shipped product as its maker ships it, in WORK/product (its script as
 # it stands), its files in WORK/payload and packed into files.dat. Needs SRC.
 shipped_product() {
