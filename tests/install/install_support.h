@@ -21,6 +21,7 @@
 #include "sdk/dispatch_table.h"
 #include "sdk/setup_info.h"
 #include "support/files_dat_writer.h"
+#include "support/window_driver.h"
 
 namespace install_test {
 
@@ -294,10 +295,9 @@ class BoxAnswerer {
         GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
         text = buffer;
         has_yes_and_no = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO);
-        HWND button = GetDlgItem(box, button_);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        window_driver::press(box, button_);
         ++boxes_answered;
-        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(10);
+        window_driver::wait_gone(box, 1000);
         continue;
       }
       if (stop_) return;

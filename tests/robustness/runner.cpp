@@ -15,17 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "../support/window_driver.h"
+
 namespace {
 
 typedef std::vector<std::string> Fields;
 
 // Adds a window's text, on one line, to the texts at `texts`.
 BOOL CALLBACK add_text(HWND window, LPARAM texts) {
-  char text[1024] = {0};
-  DWORD_PTR n = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &n);
-  for (char *c = text; *c; ++c) *c = *c == '\r' || *c == '\n' || *c == '\t' ? ' ' : *c;
-  *reinterpret_cast<std::string *>(texts) += std::string("|") + text;
+  std::string text = window_driver::text_of(window);
+  for (char &c : text) c = c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+  *reinterpret_cast<std::string *>(texts) += "|" + text;
   return TRUE;
 }
 
@@ -41,7 +41,7 @@ BOOL CALLBACK answer(HWND window, LPARAM) {
     if (!GetPropA(window, "rb") && add_text(window, reinterpret_cast<LPARAM>(&texts)))
       EnumChildWindows(window, add_text, reinterpret_cast<LPARAM>(&texts)), printf("BOX\t%s\n", texts.c_str());
     SetPropA(window, "rb", reinterpret_cast<HANDLE>(1));
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    window_driver::press(window, id);
     break;
   }
   return TRUE;

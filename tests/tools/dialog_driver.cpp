@@ -15,18 +15,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "../support/window_driver.h"
+
 namespace {
 
-// WM_GETTEXT rather than GetWindowText: across processes only the message reads an edit
-// control's contents.
-std::string window_text(HWND window) {
-  char text[4096] = {0};
-  DWORD_PTR n = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                           &n))
-    return std::string();
-  return std::string(text, n < sizeof text ? n : sizeof text - 1);
-}
+using window_driver::text_of;
 
 struct Search {
   std::string title;
@@ -37,13 +30,13 @@ struct Search {
 
 BOOL CALLBACK collect_child(HWND child, LPARAM param) {
   std::string *texts = reinterpret_cast<std::string *>(param);
-  std::string text = window_text(child);
+  std::string text = text_of(child);
   if (!text.empty()) *texts += "|" + text;
   return TRUE;
 }
 
 std::string all_texts(HWND window) {
-  std::string texts = window_text(window);
+  std::string texts = text_of(window);
   EnumChildWindows(window, collect_child, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
@@ -51,7 +44,7 @@ std::string all_texts(HWND window) {
 BOOL CALLBACK match_window(HWND window, LPARAM param) {
   Search *search = reinterpret_cast<Search *>(param);
   if (!IsWindowVisible(window)) return TRUE;
-  if (search->title != "*" && window_text(window) != search->title) return TRUE;
+  if (search->title != "*" && text_of(window) != search->title) return TRUE;
   std::string texts = all_texts(window);
   if (search->text != "*" && texts.find(search->text) == std::string::npos) return TRUE;
   search->found = window;
@@ -75,16 +68,11 @@ HWND find_window(const std::string &title, const std::string &text, DWORD timeou
   }
 }
 
-void press(HWND window, int id) {
-  HWND control = GetDlgItem(window, id);
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
-}
-
 BOOL CALLBACK print_window(HWND window, LPARAM) {
   if (IsWindowVisible(window)) {
     char cls[256];
     GetClassNameA(window, cls, sizeof cls);
-    printf("%s [%s] %s\n", window_text(window).c_str(), cls, all_texts(window).c_str());
+    printf("%s [%s] %s\n", text_of(window).c_str(), cls, all_texts(window).c_str());
   }
   return TRUE;
 }
@@ -105,11 +93,8 @@ int command_wait(int argc, char **argv) {
   printf("%s\n", texts.c_str());
   int id = atoi(argv[4]);
   if (!id) return 0;
-  press(window, id);
-  // The next command must not find this window again while it goes (it would press a window that
-  // no longer takes input): wait until it is gone, hidden, or disabled under a box it opened.
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
-    if (!IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) break;
+  window_driver::press(window, id);
+  window_driver::wait_done_with(window);
   return 0;
 }
 
@@ -134,7 +119,7 @@ int command_control(int argc, char **argv) {
     if (argc < 5) return 2;
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
   } else if (command == "gettext") {
-    printf("%s\n", window_text(control).c_str());
+    printf("%s\n", text_of(control).c_str());
   } else if (command == "items") {
     LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
     // Read as wide text: across processes Wine passes only the first character of the ANSI form.

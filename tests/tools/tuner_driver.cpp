@@ -41,7 +41,7 @@ int answer(const std::string &step, const std::string &argument) {
   if (!box) return fail(step, "no message box");
   std::string text = driver::message_text(box);
   if (check_text && text != expected) return fail(step, "message is \"" + text + "\"");
-  PostMessageA(box, WM_COMMAND, button, 0);
+  window_driver::press(box, button);
   return driver::wait_gone(box) ? 0 : fail(step, "message box stays");
 }
 

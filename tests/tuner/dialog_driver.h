@@ -7,17 +7,12 @@
 #include <string>
 
 #include "../../tuner/resource.h"
+#include "../support/window_driver.h"
 
 namespace driver {
 
-inline std::string window_text(HWND window) {
-  char text[1024];
-  text[0] = '\0';
-  // WM_GETTEXT rather than GetWindowText, which does not reach controls of another thread.
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  text[sizeof text - 1] = '\0';
-  return text;
-}
+using window_driver::wait_gone;
+inline std::string window_text(HWND window) { return window_driver::text_of(window); }
 
 struct Search {
   bool want_dialog;  // the tuner dialog (it has the Advanced button) or a message box
@@ -64,31 +59,14 @@ inline HWND wait_for(bool dialog, DWORD milliseconds = 10000) {
 inline HWND wait_dialog() { return wait_for(true); }
 inline HWND wait_message_box() { return wait_for(false); }
 
-// The message text of a message box: the texts of its static controls.
-inline std::string message_text(HWND box) {
-  std::string text;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char name[32];
-    GetClassNameA(child, name, sizeof name);
-    if (std::string(name) == "Static") text += window_text(child);
-  }
-  return text;
-}
-
-inline bool wait_gone(HWND window, DWORD milliseconds = 10000) {
-  for (DWORD waited = 0; waited < milliseconds; waited += 20) {
-    if (!IsWindow(window)) return true;
-    Sleep(20);
-  }
-  return false;
-}
+inline std::string message_text(HWND box) { return window_driver::message_of(box); }
 
 // Waits for a message box, returns its text and answers it with the button (IDOK, IDYES, IDNO).
 inline std::string answer(int button) {
   HWND box = wait_message_box();
   if (!box) return "(no message box)";
   std::string text = message_text(box);
-  PostMessageA(box, WM_COMMAND, button, 0);
+  window_driver::press(box, button);
   wait_gone(box);
   return text;
 }
