@@ -40,20 +40,26 @@ class ScopedFind {
   HANDLE search_;
 };
 
-// A loaded library, freed with FreeLibrary.
-class ScopedModule {
+// An object given back with one call, unless null.
+template <typename T, BOOL(WINAPI *Release)(T)>
+class ScopedObject {
  public:
-  explicit ScopedModule(HMODULE module) : module_(module) {}
-  ~ScopedModule() {
-    if (module_) FreeLibrary(module_);
+  explicit ScopedObject(T object) : object_(object) {}
+  ~ScopedObject() {
+    if (object_) Release(object_);
   }
-  ScopedModule(const ScopedModule &) = delete;
-  ScopedModule &operator=(const ScopedModule &) = delete;
-  HMODULE get() const { return module_; }
+  ScopedObject(const ScopedObject &) = delete;
+  ScopedObject &operator=(const ScopedObject &) = delete;
+  T get() const { return object_; }
 
  private:
-  HMODULE module_;
+  T object_;
 };
+
+// A loaded library, freed with FreeLibrary.
+using ScopedModule = ScopedObject<HMODULE, FreeLibrary>;
+// A GDI object (brush, bitmap, font) of its owner's making, deleted at the end.
+using ScopedGdiObject = ScopedObject<HGDIOBJ, DeleteObject>;
 
 // A writable view of the whole of a file mapping of size bytes, and the mapping.
 class ScopedView {
@@ -118,17 +124,3 @@ class ScopedMemoryDC {
   HDC dc_;
 };
 
-// A GDI object (brush, bitmap, font) of its owner's making, deleted at the end.
-class ScopedGdiObject {
- public:
-  explicit ScopedGdiObject(HGDIOBJ object) : object_(object) {}
-  ~ScopedGdiObject() {
-    if (object_) DeleteObject(object_);
-  }
-  ScopedGdiObject(const ScopedGdiObject &) = delete;
-  ScopedGdiObject &operator=(const ScopedGdiObject &) = delete;
-  HGDIOBJ get() const { return object_; }
-
- private:
-  HGDIOBJ object_;
-};
