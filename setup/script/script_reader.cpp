@@ -69,6 +69,7 @@ void read_default_dir(SetupInfo *info, dIniFile *script) {
 }
 
 void read_directories(SetupInfo *info, dIniFile *script) {
+  script->HoldSection("DIRECTORIES");
   unsigned long total = read_total(script, "DIRECTORIES");
   for (unsigned long n = 0; n < total; ++n) {
     SetupDir dir;
@@ -124,6 +125,7 @@ void read_registry_entry(dIniFile *script, unsigned long n, SetupRegEntry &entry
 }
 
 void read_registry_entries(SetupInfo *info, dIniFile *script) {
+  script->HoldSection("REGISTRY ENTRIES");
   unsigned long total = read_total(script, "REGISTRY ENTRIES");
   for (unsigned long n = 0; n < total; ++n) {
     SetupRegEntry entry;
@@ -134,6 +136,7 @@ void read_registry_entries(SetupInfo *info, dIniFile *script) {
 
 void read_start_menu(SetupInfo *info, dIniFile *script) {
   const char *section = "STARTMENU ENTRIES";
+  script->HoldSection(section);
   if (!read_text(script, section, "basepath", info->start_menu_folder)) return;
   unsigned long total = read_total(script, section);
   for (unsigned long n = 0; n < total; ++n) {
@@ -150,6 +153,7 @@ void read_start_menu(SetupInfo *info, dIniFile *script) {
 }
 
 void read_associations(SetupInfo *info, dIniFile *script) {
+  script->HoldSection("ASSOCIATIONS");
   unsigned long total = read_total(script, "ASSOCIATIONS");
   for (unsigned long n = 0; n < total; ++n) {
     SetupAssociation association;
@@ -193,6 +197,7 @@ void read_background(SetupInfo *info, dIniFile *script) {
 }
 
 void read_dependencies(SetupInfo *info, dIniFile *script) {
+  script->HoldSection("DEPEND");
   unsigned long total = read_total(script, "DEPEND");
   for (unsigned long n = 0; n < total; ++n) {
     SetupDependancy dependency;
