@@ -110,17 +110,8 @@ class ScopedWindowDC {
 };
 
 // A memory device context from CreateCompatibleDC, deleted at the end.
-class ScopedMemoryDC {
+class ScopedMemoryDC : public ScopedObject<HDC, DeleteDC> {
  public:
-  explicit ScopedMemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~ScopedMemoryDC() {
-    if (dc_) DeleteDC(dc_);
-  }
-  ScopedMemoryDC(const ScopedMemoryDC &) = delete;
-  ScopedMemoryDC &operator=(const ScopedMemoryDC &) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
+  explicit ScopedMemoryDC(HDC like) : ScopedObject(CreateCompatibleDC(like)) {}
 };
 
