@@ -22,14 +22,20 @@ String recorded_name(const char *abbreviation, const char *path) {
   return name;
 }
 
-struct LevelRecord {
-  SetupInfo *info;
+// The levels a key's creation added, each journaled and recorded as asked.
+struct CreatedLevels {
+  RollbackJournal *journal;  // null: not journaled
+  SetupInfo *record;         // null: not recorded
+  HKEY root;
   const char *abbreviation;
+  int recorded_up_to;  // deeper levels are not recorded
 };
 
-void record_level(const char *level, void *context) {
-  const LevelRecord *target = static_cast<const LevelRecord *>(context);
-  record_created_key(target->info, recorded_name(target->abbreviation, level).c_str());
+void level_created(const char *level, void *context) {
+  const CreatedLevels *created = static_cast<const CreatedLevels *>(context);
+  if (created->journal) created->journal->key_level_created(created->root, level);
+  if (created->record && key_level_count(level) <= created->recorded_up_to)
+    record_created_key(created->record, recorded_name(created->abbreviation, level).c_str());
 }
 
 // True when this installation recorded root\path (given as "<abbreviation>\<path>") as created.
@@ -42,15 +48,16 @@ bool created_here(const SetupInfo *info, const char *name) {
 }  // namespace
 
 int ChangeWriter::create_key(kRegKey *key, HKEY root, const char *path, KeyRecording recording) {
-  bool counted = journaling() || recording != KEY_NOT_RECORDED;
-  int existing = counted ? existing_key_levels(root, path) : -1;
+  const char *abbreviation = root_abbreviation(root);
+  SetupInfo *record = recording != KEY_NOT_RECORDED && abbreviation ? info_ : nullptr;
+  CreatedLevels created = {journaling() ? journal_ : nullptr, record, root, abbreviation, 0};
+  int existing = created.journal || created.record ? existing_key_levels(root, path) : -1;
   if (!key->Create(root, path) && !key->Open(root, path)) return 0;
-  if (journaling()) journal_->key_created(root, path, existing);
-  LevelRecord target = {info_, root_abbreviation(root)};
-  if (recording != KEY_NOT_RECORDED && info_ && target.abbreviation) {
-    int last = recording == KEY_PARENTS_RECORDED && existing >= 0 ? key_level_count(path) - 1 : -1;
-    each_created_level(root, path, existing, last, record_level, &target);
-  }
+  if (existing < 0) return 1;
+  // One walk over the new levels serves the journal and the record.
+  int levels = key_level_count(path);
+  created.recorded_up_to = recording == KEY_PARENTS_RECORDED ? levels - 1 : levels;
+  each_created_level(root, path, existing, level_created, &created);
   return 1;
 }
 

@@ -12,7 +12,6 @@
 #include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/file_kinds.h"
-#include "util/key_levels.h"
 #include "util/root_keys.h"
 
 enum JournalEntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN };
@@ -151,12 +150,6 @@ void note_failure(const JournalEntry *entry, DWORD error, UndoReport *report) {
   if (report->listed.length()) report->listed.append("\n");
   report->listed.append(item);
 }
-
-// A created key's level, as each_created_level hands it on.
-struct LevelTarget {
-  RollbackJournal *journal;
-  HKEY root;
-};
 
 }  // namespace
 
@@ -316,16 +309,6 @@ bool RollbackJournal::created_in_run(HKEY root, const char *path) {
   return false;
 }
 
-void RollbackJournal::journal_level(const char *level, void *context) {
-  const LevelTarget *target = static_cast<const LevelTarget *>(context);
-  RollbackJournal *journal = target->journal;
-  JournalEntry *entry = journal->push(KEY_CREATED, level, "", 0);
-  if (entry) {
-    entry->root = target->root;
-    journal->save(entry);
-  }
-  log_line("registry key: %s\\%s", root_text(target->root), level);
-}
 
 void RollbackJournal::begin(const SetupInfo *product) {
   drop_all();
@@ -431,10 +414,14 @@ void RollbackJournal::dir_created(const char *path) {
   save(entry);
 }
 
-void RollbackJournal::key_created(HKEY root, const char *path, int existing) {
+void RollbackJournal::key_level_created(HKEY root, const char *level) {
   if (!active_) return;
-  LevelTarget target = {this, root};
-  each_created_level(root, path, existing, -1, journal_level, &target);
+  JournalEntry *entry = push(KEY_CREATED, level, "", 0);
+  if (entry) {
+    entry->root = root;
+    save(entry);
+  }
+  log_line("registry key: %s\\%s", root_text(root), level);
 }
 
 int RollbackJournal::value_before(HKEY key, HKEY root, const char *path, const char *name) {

@@ -54,8 +54,8 @@ class RollbackJournal {
   void file_not_written(const char *path);
   // After a directory was created.
   void dir_created(const char *path);
-  // After root\path was created or opened, `existing` being existing_key_levels from before.
-  void key_created(HKEY root, const char *path, int existing);
+  // After a level of a key ("A", "A\B", ...) was created below root.
+  void key_level_created(HKEY root, const char *level);
   // Before the value name of root\path (open as key) is written: its type and data, or its
   // absence. 0 when it could not be journaled (memory); the value must not be written then.
   int value_before(HKEY key, HKEY root, const char *path, const char *name);
@@ -71,7 +71,6 @@ class RollbackJournal {
   bool made_by_product(const JournalEntry *entry);
   void undo_interrupted_run(const char *product);
   bool created_in_run(HKEY root, const char *path);
-  static void journal_level(const char *level, void *context);
 
   JournalEntry *newest_ = nullptr;
   // The created keys alone, newest first: each value written asks whether its key is among them.

@@ -35,11 +35,10 @@ int existing_key_levels(HKEY root, const char *path) {
   return count;
 }
 
-void each_created_level(HKEY root, const char *path, int existing, int last, void (*each)(const char *level, void *context),
+void each_created_level(HKEY root, const char *path, int existing, void (*each)(const char *level, void *context),
                         void *context) {
   if (existing < 0 || !key_levels_are_named(path)) return;
   int count = key_level_count(path);
-  if (last >= 0 && last < count) count = last;
   char level[MAX_PATH];
   for (int i = existing + 1; i <= count; ++i) {
     level_of(path, i, level);

@@ -10,7 +10,6 @@
 int existing_key_levels(HKEY root, const char *path);
 
 // After root\path was created: calls each(level, context) for each level beyond the first
-// `existing` that exists now, outermost first, up to `last` levels (-1: all of them). Nothing for
-// -1 or a path without named levels.
-void each_created_level(HKEY root, const char *path, int existing, int last, void (*each)(const char *level, void *context),
+// `existing` that exists now, outermost first. Nothing for -1 or a path without named levels.
+void each_created_level(HKEY root, const char *path, int existing, void (*each)(const char *level, void *context),
                         void *context);
