@@ -13,6 +13,7 @@
 #include "util/files_dat.h"
 #include "util/file_kinds.h"
 #include "util/loose_files.h"
+#include "util/path_parts.h"
 #include "util/step_failure.h"
 
 namespace {
@@ -50,15 +51,6 @@ class DisplayPacer {
 };
 
 bool is_loose_file(const char *path) { return is_regular_file(path); }
-
-// The directory part of path (without its last backslash); 0 when path has no backslash.
-int parent_dir(const char *path, char *out, size_t size) {
-  const char *last = strrchr(path, '\\');
-  if (!last || static_cast<size_t>(last - path) >= size) return 0;
-  memcpy(out, path, static_cast<size_t>(last - path));
-  out[last - path] = 0;
-  return 1;
-}
 
 // A member the archive cannot deliver whole must not cost the user a file: a new destination is
 // written directly (the reader deletes what it wrote when it fails), an existing one is replaced

@@ -12,6 +12,7 @@
 #include "util/action_log.h"
 #include "util/bounded_text.h"
 #include "util/file_kinds.h"
+#include "util/path_parts.h"
 #include "util/root_keys.h"
 
 enum JournalEntryKind { FILE_CREATED, FILE_REPLACED, DIR_CREATED, KEY_CREATED, VALUE_WRITTEN };
@@ -371,9 +372,7 @@ int RollbackJournal::file_before(const char *path, int exists) {
   // that others may write.
   char dir[MAX_PATH];
   char kept[MAX_PATH];
-  const char *slash = strrchr(path, '\\');
-  if (!slash || !copy_text(dir, sizeof dir, path)) return 0;
-  dir[slash - path] = 0;
+  if (strlen(path) >= MAX_PATH || !parent_dir(path, dir, sizeof dir)) return 0;
   if (!GetTempFileNameA(dir, "zbk", 0, kept)) {
     log_failure(GetLastError(), "file: %s could not be kept beside it", path);
     return 0;

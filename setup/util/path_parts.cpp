@@ -32,3 +32,11 @@ void path_part(const PathParts *parts, int index, char *out) {
   memcpy(out, parts->text, end);
   out[end] = 0;
 }
+
+int parent_dir(const char *path, char *out, size_t size) {
+  const char *last = strrchr(path, '\\');
+  if (!last || static_cast<size_t>(last - path) >= size) return 0;
+  memcpy(out, path, static_cast<size_t>(last - path));
+  out[last - path] = 0;
+  return 1;
+}

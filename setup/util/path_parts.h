@@ -23,3 +23,7 @@ int split_path(const char *path, PathParts *parts);
 
 // Copies leading part index of parts into out (MAX_PATH bytes).
 void path_part(const PathParts *parts, int index, char *out);
+
+// The directory part of path (without its last backslash) into out (size bytes); 0 when path has
+// no backslash or the part does not fit.
+int parent_dir(const char *path, char *out, size_t size);
