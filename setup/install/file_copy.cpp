@@ -50,8 +50,6 @@ class DisplayPacer {
   DWORD last_ = 0;
 };
 
-bool is_loose_file(const char *path) { return is_regular_file(path); }
-
 // A member the archive cannot deliver whole must not cost the user a file: a new destination is
 // written directly (the reader deletes what it wrote when it fails), an existing one is replaced
 // only after the member came out whole into a fresh file beside it.
@@ -119,7 +117,7 @@ int CopyStep::extract_from_archive(const char *name, const char *destination, bo
 // 1 when the file now lies at destination.
 int CopyStep::put_file(const char *source_name, const String &source, const String &destination, bool occupied) {
   bool loose = loose_files_ ? loose_files_->Has(info_->source_dir.c_str(), source_name) != 0
-                            : is_loose_file(source.c_str());
+                            : is_regular_file(source.c_str());
   if (loose) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
   return extract_from_archive(source_name, destination.c_str(), occupied);
 }
@@ -168,7 +166,7 @@ int CopyStep::copy_one(const char *source_name, const char *dest_value) {
 
   // A file that lay at the destination before and was not replaced is never recorded: the
   // uninstall would delete what belongs to someone else.
-  bool there_before = resolved && is_loose_file(destination.c_str());
+  bool there_before = resolved && is_regular_file(destination.c_str());
   // An existing destination is moved aside first and put back at once when no new file came.
   // Each look at a path that is not there costs some systems a search of its directory: the one
   // look above serves all three.
@@ -183,7 +181,7 @@ int CopyStep::copy_one(const char *source_name, const char *dest_value) {
     if (r != RESULT_GO_ON) return r;
     // The hook went on: a file that is there now and was not before is one the hook put in
     // place (a Retry that copied it), and the uninstall must remove it like any other.
-    if (resolved && !there_before && is_loose_file(destination.c_str())) writer_->file_made(destination.c_str());
+    if (resolved && !there_before && is_regular_file(destination.c_str())) writer_->file_made(destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
   if (r == RESULT_GO_ON || skips_dialog(r)) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);

@@ -24,7 +24,6 @@ namespace {
 // One run of the steps: the journal of its changes, the writer that makes them, and the copy
 // stage's request to close the main window, kept until the user has been told.
 struct StepRun {
-  SetupInfo *info;
   SetupDispatchTable *table;
   ChangeWriter *writer;
   bool close_main_window;
@@ -36,7 +35,7 @@ int package_step(StepRun *run) {
   SetLastError(0);
   if (write_package(run->writer) != 0) return 0;
   DWORD error = GetLastError();
-  String path = run->info->install_dir;
+  String path = run->writer->info()->install_dir;
   path.append("\\package.dat");
   return note_step_failure(IDS_FILE_NOT_WRITTEN, path.c_str(), error);
 }
@@ -63,7 +62,8 @@ const Step kSteps[] = {
 };
 
 int run_steps(StepRun *run) {
-  if (run->info->main_window) UpdateWindow(run->info->main_window);
+  HWND main_window = run->writer->info()->main_window;
+  if (main_window) UpdateWindow(main_window);
   for (const Step &step : kSteps) {
     log_line("step: %s: start", step.name);
     int r = step.run(run);
@@ -88,7 +88,7 @@ int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   RunningJournal running(&journal);
   journal.begin(info);
   ChangeWriter writer(info, &journal);
-  StepRun run = {info, table, &writer, false};
+  StepRun run = {table, &writer, false};
   int r = run_steps(&run);
   if (r == 0) {
     journal.commit();
