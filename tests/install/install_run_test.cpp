@@ -338,8 +338,8 @@ TEST(InstallRun, FailedRegistryStepShowsOneWarningNamingTheKey) {
     RecordingTable table;
     MessageRecorder recorder;
     EXPECT_EQ(-1, run_install_steps(&info, &table));
-    ASSERT_EQ(2u, recorder.boxes().size()) << "the failure, then the undo";
-    EXPECT_FALSE(dir_exists(p.inst())) << spoil_entry;
+    ASSERT_EQ(2u, recorder.boxes().size()) << "the failure, then the undo:\n" << recorder.seen();
+    EXPECT_FALSE(dir_exists(p.inst())) << spoil_entry << "\n" << recorder.seen() << tree_listing(p.inst());
     EXPECT_FALSE(reg_key_exists(HKEY_LOCAL_MACHINE, kAddRemoveKey)) << spoil_entry;
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, ".zsample")) << spoil_entry;
     EXPECT_FALSE(reg_value_exists(HKEY_LOCAL_MACHINE, kVersionStampKey, "ZSample_tmaj")) << spoil_entry;

@@ -22,3 +22,9 @@ MessageRecorder::MessageRecorder(int answer) {
 MessageRecorder::~MessageRecorder() { g_message_box = MessageBoxA; }
 
 const std::vector<RecordedBox> &MessageRecorder::boxes() const { return g_boxes; }
+
+std::string MessageRecorder::seen() const {
+  std::string all;
+  for (const RecordedBox &box : g_boxes) all += "[" + box.caption + "] " + box.text + "\n";
+  return all;
+}

@@ -18,4 +18,6 @@ class MessageRecorder {
   explicit MessageRecorder(int answer = IDOK);
   ~MessageRecorder();
   const std::vector<RecordedBox> &boxes() const;
+  // Every box so far, caption and text, for a failed check to print.
+  std::string seen() const;
 };

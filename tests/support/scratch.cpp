@@ -36,6 +36,21 @@ void delete_dir_tree(const std::string &path) {
   RemoveDirectoryA(path.c_str());
 }
 
+std::string tree_listing(const std::string &path) {
+  std::string all;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return all;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    all += path + "\\" + name + "\n";
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) all += tree_listing(path + "\\" + name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return all;
+}
+
 ScratchDir::ScratchDir(const char *name) {
   char temp[MAX_PATH];
   DWORD n = GetTempPathA(sizeof temp, temp);

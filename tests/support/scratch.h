@@ -32,6 +32,8 @@ class ScratchKey {
 void delete_key_tree(HKEY root, const std::string &path);
 // Deletes a folder and everything below it.
 void delete_dir_tree(const std::string &path);
+// The paths below a folder, one per line, for a failed check to print.
+std::string tree_listing(const std::string &path);
 // Whole content of a file as bytes ("" when missing), and writing one.
 std::string read_file(const std::string &path);
 bool write_file(const std::string &path, const std::string &bytes);
