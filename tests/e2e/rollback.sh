@@ -19,11 +19,9 @@ printf 'C:\\Prog\\Rb' > "$p/target.txt"
 target="$WINEPREFIX/drive_c/Prog/Rb"
 "$WINE" reg add 'HKCU\Software\ZRbBefore' /v Mode /d before /f >/dev/null 2>&1
 
-# state NAME: the registry without what Wine itself rewrites on every start (video driver keys,
-# driver dates, the services' current control set), and the file tree, as NAME.reg and NAME.files.
+# state NAME: the registry and the file tree, as NAME.reg and NAME.files.
 state() {
-  reg_snapshot "$work/$1.raw"
-  grep -vE 'Control\\Video\\|"DriverDateData"|Control\\ServiceCurrent\]' "$work/$1.raw" > "$work/$1.reg"
+  reg_snapshot "$work/$1.reg"
   file_snapshot "$work/$1.files"
 }
 

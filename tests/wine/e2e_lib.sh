@@ -76,14 +76,19 @@ reg_value() {
   "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
 }
 
-# reg_snapshot FILE: the whole registry, one sorted line per value, keys prefixed to each value.
+# What Wine itself rewrites as it starts its programs: its own settings, the shell's folders and
+# mount points, the display's device classes and video keys, driver dates, the current control set.
+WINE_VOLATILE='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|"DriverDateData"|\\Control\\ServiceCurrent\]'
+
+# reg_snapshot FILE: the whole registry but what Wine rewrites itself, one sorted line per value,
+# keys prefixed to each value.
 reg_snapshot() {
   local raw="$1.raw"
   "$WINE" regedit /E "$(winpath "$raw")" >/dev/null 2>&1
   iconv -f UTF-16LE -t UTF-8 "$raw" | tr -d '\r' | awk '
     /^\[/ { key = $0; print key; next }
     /^$/ { next }
-    { print key " " $0 }' | LC_ALL=C sort > "$1"
+    { print key " " $0 }' | grep -vE "$WINE_VOLATILE" | LC_ALL=C sort > "$1"
   rm -f "$raw"
 }
 
