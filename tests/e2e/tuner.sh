@@ -2,7 +2,7 @@
 # The tuner end to end under Wine acting as Windows 98 (and once as NT 4), or as E2E_WINDOWS names
 # (as nt40 only the NT 4 test applies, since the dialog is for the 95 family): the real tuner.exe in a
 # folder of its own, a prepared TCP/IP stack registry with several transports, the dialog driven
-# by tuner_driver.exe, the registry checked with reg query afterwards.
+# by dialog_driver.exe, the registry checked with reg query afterwards.
 # usage: tuner.sh BUILD_DIR SOURCE_DIR
 #   UPDATE_SCREENS=1 also refreshes docs/screens/tuner_*.png; TUNER_E2E_ONLY="test_..." runs only those.
 set -u
@@ -21,7 +21,7 @@ mkdir -p "$app/Help"
 cp "$build/tuner/tuner.exe" "$app/"
 cp "$src/products/tuner/Help/index.htm" "$app/Help/"
 cp "$build/tests/tuner_open_recorder.exe" "$app/"
-driver="$build/tests/tuner_driver.exe"
+driver="$build/tests/dialog_driver.exe"
 shots="$build/tests/tuner-screens"
 mkdir -p "$shots"
 
@@ -105,8 +105,9 @@ expect_value() {
   [ "$have" = "$3" ] || fail "$1\\$2 is '$have', expected '$3'"
 }
 
+# The tuner's dialog is the "Skellan" window with the Advanced button (1021); its boxes lack it.
 drive() {
-  "$WINE" "$driver" "$@" 2>&1 | tr -d '\r'
+  "$WINE" "$driver" steps Skellan 1021 "$@" 2>&1 | tr -d '\r'
   return "${PIPESTATUS[0]}"
 }
 
@@ -152,7 +153,7 @@ test_first_run_and_ok() {
   prepare_stack
   start_tuner
   drive wait expect=1004:1492 expect=1003:8760 expect=1010:128 checked=1005:1 checked=1006:0 \
-    expect=1021:'Advanced>>' height=basic || { fail "first start shows the live values"; close_tuner; return; }
+    expect=1021:'Advanced>>' height=1007 || { fail "first start shows the live values"; close_tuner; return; }
   expect_value "$PRODUCT" Installed "REG_DWORD 0x1"
   expect_value "$PRODUCT" Parm1 "REG_DWORD 0x5d4"
   expect_value "$PRODUCT" Parm2 "REG_DWORD 0x2238"
@@ -160,7 +161,7 @@ test_first_run_and_ok() {
   expect_value "$PRODUCT" Parm4 "REG_DWORD 0x1"
   expect_value "$PRODUCT" Parm5 "REG_DWORD 0x0"
   screenshot tuner_basic.png
-  drive click=1021 height=full expect=1021:'<<Advanced' click=1011 checked=1011:1 \
+  drive click=1021 height=1009 expect=1021:'<<Advanced' click=1011 checked=1011:1 \
     expect=1004:576 expect=1003:2144 expect=1010:64 type=1010:100 ||
     { fail "expand and choose 56K modem"; close_tuner; return; }
   screenshot tuner_expanded.png

@@ -291,9 +291,7 @@ class BoxAnswerer {
     for (int round = 0; round < 1500; ++round) {
       HWND box = FindWindowA("#32770", caption_);
       if (box && IsWindowVisible(box)) {
-        char buffer[1024] = {0};
-        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-        text = buffer;
+        text = window_driver::message_of(box);
         has_yes_and_no = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO);
         window_driver::press(box, button_);
         ++boxes_answered;

@@ -7,8 +7,23 @@
 //   dialog_driver enabled TITLE ID                  print 1 when the control is enabled, else 0
 //   dialog_driver items TITLE ID                    print a list box's items, one a line
 //   dialog_driver list                              print every visible top-level window
+//   dialog_driver steps TITLE MARKER STEP...        work a program's dialog, one step at a time
 // TITLE "*" matches any caption; TEXT is a substring of the window's or a child's text ("*" any).
-// Exit status 0 on success, 1 when nothing matched in time, 2 on bad arguments.
+// Exit status 0 on success, 1 when nothing matched in time (or a step failed), 2 on bad arguments.
+//
+// The steps work the dialog captioned TITLE that has the control MARKER, and its boxes (the same
+// caption without it); the first step that fails ends the program:
+//   wait                 wait until the dialog is shown
+//   click=ID             click a control whose handler opens no window (sent, so it has finished after)
+//   press=ID             click a control whose handler opens a message box (posted)
+//   type=ID:TEXT         replace the text of an edit field
+//   expect=ID:TEXT       the control's text must be TEXT
+//   checked=ID:0|1       the button's check state
+//   height=ID            the dialog must end just below the (hidden) control ID
+//   answer=ok|yes|no[:TEXT]  wait for a message box (whose text must be TEXT), press the button
+//   gone                 wait until the dialog has closed
+//   dialogs=N            exactly N such dialogs are open
+//   rect                 print the dialog's window rectangle as WxH+X+Y for cropping a screenshot
 #include <windows.h>
 
 #include <cstdio>
@@ -136,6 +151,94 @@ int command_control(int argc, char **argv) {
   return 0;
 }
 
+int fail(const std::string &step, const std::string &why) {
+  fprintf(stderr, "dialog_driver: %s: %s\n", step.c_str(), why.c_str());
+  return 1;
+}
+
+// Splits "HEAD:TAIL"; has_tail tells whether there was a colon.
+void split(const std::string &argument, std::string *head, std::string *tail, bool *has_tail) {
+  size_t colon = argument.find(':');
+  *head = argument.substr(0, colon);
+  *has_tail = colon != std::string::npos;
+  *tail = *has_tail ? argument.substr(colon + 1) : std::string();
+}
+
+int answer_step(const window_driver::ProgramWindows &program, const std::string &step, const std::string &argument) {
+  std::string name, expected;
+  bool check_text = false;
+  split(argument, &name, &expected, &check_text);
+  int button = name == "yes" ? IDYES : name == "no" ? IDNO : IDOK;
+  HWND box = window_driver::wait_for(program, false);
+  if (!box) return fail(step, "no message box");
+  std::string text = window_driver::message_of(box);
+  if (check_text && text != expected) return fail(step, "message is \"" + text + "\"");
+  window_driver::press(box, button);
+  return window_driver::wait_gone(box) ? 0 : fail(step, "message box stays");
+}
+
+int control_step(HWND dialog, const std::string &step, const std::string &verb, const std::string &argument) {
+  std::string id_text, value;
+  bool has_value = false;
+  split(argument, &id_text, &value, &has_value);
+  int id = atoi(id_text.c_str());
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) return fail(step, "no such control");
+  if (verb == "click") {
+    window_driver::click(dialog, id);
+  } else if (verb == "press") {
+    window_driver::post_click(dialog, id);
+  } else if (verb == "type") {
+    window_driver::type(dialog, id, value.c_str());
+  } else if (verb == "expect") {
+    std::string have = text_of(control);
+    if (have != value) return fail(step, "text is \"" + have + "\"");
+  } else if (verb == "checked") {
+    if (window_driver::checked(dialog, id) != (value == "1")) return fail(step, "other check state");
+  } else if (verb == "height") {
+    int want = window_driver::height_to(dialog, id), have = window_driver::height(dialog);
+    if (have != want) return fail(step, "height " + std::to_string(have) + ", not " + std::to_string(want));
+  } else {
+    return fail(step, "unknown step");
+  }
+  return 0;
+}
+
+int dialog_step(const window_driver::ProgramWindows &program, HWND *dialog, const std::string &text) {
+  size_t equals = text.find('=');
+  std::string verb = text.substr(0, equals);
+  std::string argument = equals == std::string::npos ? std::string() : text.substr(equals + 1);
+  if (verb == "wait") {
+    *dialog = window_driver::wait_for(program, true);
+    return *dialog ? 0 : fail(text, "no dialog");
+  }
+  if (verb == "answer") return answer_step(program, text, argument);
+  if (verb == "dialogs") {
+    int count = 0;
+    window_driver::find(program, true, &count);
+    return count == atoi(argument.c_str()) ? 0 : fail(text, std::to_string(count) + " dialogs");
+  }
+  if (!*dialog) *dialog = window_driver::find(program, true);
+  if (!*dialog) return fail(text, "no dialog");
+  if (verb == "gone") return window_driver::wait_gone(*dialog) ? 0 : fail(text, "dialog stays");
+  if (verb == "rect") {
+    RECT box;
+    GetWindowRect(*dialog, &box);
+    printf("%ldx%ld+%ld+%ld\n", box.right - box.left, box.bottom - box.top, box.left, box.top);
+    return 0;
+  }
+  return control_step(*dialog, text, verb, argument);
+}
+
+int command_steps(int argc, char **argv) {
+  if (argc < 4) return 2;
+  window_driver::ProgramWindows program = {argv[2], atoi(argv[3])};
+  HWND dialog = nullptr;
+  for (int i = 4; i < argc; ++i)
+    if (dialog_step(program, &dialog, argv[i]) != 0) return 1;
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -145,6 +248,7 @@ int main(int argc, char **argv) {
   if (command == "gone") return command_gone(argc, argv);
   if (command == "settext" || command == "gettext" || command == "enabled" || command == "items")
     return command_control(argc, argv);
+  if (command == "steps") return command_steps(argc, argv);
   if (command == "list") {
     EnumWindows(print_window, 0);
     return 0;

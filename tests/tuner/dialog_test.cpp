@@ -59,7 +59,7 @@ class DialogTest : public StackTest {
 TEST_F(DialogTest, FirstStartShowsLiveValuesInTheBasicDialog) {
   HWND dialog = open();
   ASSERT_NE(nullptr, dialog);
-  EXPECT_EQ("Skellan", driver::window_text(dialog));
+  EXPECT_EQ("Skellan", driver::text_of(dialog));
   for (int type : kTypes) EXPECT_FALSE(driver::checked(dialog, type)) << type;
   expect_fields(dialog, "1492", "8760", "128", true, false);
   EXPECT_EQ("Advanced>>", driver::text(dialog, IDC_ADVANCED));
