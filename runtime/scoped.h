@@ -44,13 +44,18 @@ class ScopedFind {
 template <typename T, BOOL(WINAPI *Release)(T)>
 class ScopedObject {
  public:
-  explicit ScopedObject(T object) : object_(object) {}
+  constexpr explicit ScopedObject(T object) : object_(object) {}
   ~ScopedObject() {
     if (object_) Release(object_);
   }
   ScopedObject(const ScopedObject &) = delete;
   ScopedObject &operator=(const ScopedObject &) = delete;
   T get() const { return object_; }
+  // Gives back what it holds and takes object instead.
+  void reset(T object = nullptr) {
+    if (object_) Release(object_);
+    object_ = object;
+  }
 
  private:
   T object_;

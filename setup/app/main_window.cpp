@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "install/install_sequence.h"
+#include "scoped.h"
 #include "wizard/wizard.h"
 
 const char kMainWindowClass[] = "zindlesetup";
@@ -13,15 +14,14 @@ const UINT_PTR kWizardTimer = 1;
 struct MainWindowState {
   SetupInfo *info = nullptr;
   SetupDispatchTable *table = nullptr;
-  HBRUSH face_brush = nullptr;
+  ScopedGdiObject face_brush{nullptr};  // the labels' background, remade when the colours change
   int wizard_result = 1;  // a window closed before the wizard ran counts as cancelled
 };
 
 MainWindowState g_state;
 
 void recreate_face_brush() {
-  if (g_state.face_brush) DeleteObject(g_state.face_brush);
-  g_state.face_brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  g_state.face_brush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
 }
 
 void paint(HWND window) {
@@ -52,8 +52,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
       run_wizard_once(window);
       return 0;
     case WM_DESTROY:
-      if (g_state.face_brush) DeleteObject(g_state.face_brush);
-      g_state.face_brush = nullptr;
+      g_state.face_brush.reset();
       PostQuitMessage(0);
       return 0;
     case WM_SYSCOLORCHANGE:
@@ -61,7 +60,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
       return 0;
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(g_state.face_brush);
+      return reinterpret_cast<LRESULT>(g_state.face_brush.get());
     case WM_COMMAND:
       return 0;
     default:
