@@ -5,12 +5,12 @@
 #include "app/run_modes.h"
 #include "script/globals.h"
 #include "script/ini_file.h"
+#include "script/logged_hooks.h"
 #include "script/script_reader.h"
 #include "install/install_sequence.h"
 #include "util/action_log.h"
 #include "util/messages.h"
 #include "util/run_options.h"
-#include "wizard/logged_hooks.h"
 #include "wizard/wizard.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Second uninstall stage: runs from its private folder in the temporary directory, waits for the
 // first stage to end, loads the copied hook library from that folder and runs the uninstall.
 #include "scoped.h"
+#include "script/logged_hooks.h"
 #include "script/script_reader.h"
 #include "uninstall/uninstall_stages.h"
 #include "util/bounded_text.h"
@@ -8,7 +9,6 @@
 #include "util/messages.h"
 #include "util/action_log.h"
 #include "util/uninstall_signal.h"
-#include "wizard/logged_hooks.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ class FilesDat {
   FilesDat(const FilesDat &) = delete;
   FilesDat &operator=(const FilesDat &) = delete;
   // 1 when path was opened for reading; 0 when this object is already open (the open archive is
-  // kept), the path does not fit in 260 bytes or the file cannot be opened. While an embedded
+  // kept), the path does not fit in MAX_PATH bytes or the file cannot be opened. While an embedded
   // archive is in use (use_embedded_archive), a path whose file name is files.dat opens that.
   int Open(const char *path);
   // Opens the length bytes from base of the file at path as the archive. 1 on success.
@@ -48,7 +48,7 @@ class FilesDat {
   int index_tried_;
   int open_;
   WinFile file_;
-  char path_[260];
+  char path_[MAX_PATH];
 };
 
 // From now on "files.dat" means the length bytes from base of the file at path (the product

@@ -1,5 +1,5 @@
 // LoggedHooks: forwards each hook to the product's table and writes one log line per call.
-#include "wizard/logged_hooks.h"
+#include "script/logged_hooks.h"
 
 #include "util/action_log.h"
 
