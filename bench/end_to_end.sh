@@ -118,18 +118,25 @@ for shape in incompressible real; do
   # A first round, not counted, brings the payload and the programs into the cache for both.
   peer_install "$dir" >/dev/null; ours_install "$dir" >/dev/null; ours_uninstall >/dev/null
   rm -rf "$drive_c/BenchPeer"
+  # The order alternates from round to round, so that neither side always runs first or always
+  # right after an uninstall: the folder form, the peer, then the one file; then the other way.
   for ((round = 1; round <= rounds; round++)); do
     if ((round % 2)); then
       o=$(ours_install "$dir"); p=$(peer_install "$dir")
+      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
+      u=$(ours_uninstall)
+      w=$(one_file_install "$dir")
+      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
+      ours_uninstall >/dev/null
     else
+      w=$(one_file_install "$dir")
+      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
+      ours_uninstall >/dev/null
       p=$(peer_install "$dir"); o=$(ours_install "$dir")
+      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
+      u=$(ours_uninstall)
     fi
-    complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
     complete "$dir" "$drive_c/BenchPeer" || fail "$shape: the peer's install is incomplete"
-    u=$(ours_uninstall)
-    w=$(one_file_install "$dir")
-    complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
-    ours_uninstall >/dev/null
     rm -rf "$drive_c/BenchPeer"
     echo "round $round: ours $o s, peer $p s, our one file $w s, our uninstall $u s"
     ours+=("$o"); peers+=("$p"); ones+=("$w"); removals+=("$u")
