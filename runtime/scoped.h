@@ -41,7 +41,7 @@ class ScopedFind {
 };
 
 // An object given back with one call, unless null.
-template <typename T, BOOL(WINAPI *Release)(T)>
+template <typename T, auto Release>
 class ScopedObject {
  public:
   constexpr explicit ScopedObject(T object) : object_(object) {}
@@ -65,6 +65,8 @@ class ScopedObject {
 using ScopedModule = ScopedObject<HMODULE, FreeLibrary>;
 // A GDI object (brush, bitmap, font) of its owner's making, deleted at the end.
 using ScopedGdiObject = ScopedObject<HGDIOBJ, DeleteObject>;
+// An open registry key, closed with RegCloseKey.
+using ScopedKey = ScopedObject<HKEY, RegCloseKey>;
 
 // A writable view of the whole of a file mapping of size bytes, and the mapping.
 class ScopedView {

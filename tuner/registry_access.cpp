@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "scoped.h"
+
 namespace {
 
 const REGSAM kWriteAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
@@ -16,11 +18,10 @@ int open_for_write(HKEY root, const char *subkey, HKEY *key) {
 }
 
 int write_value(HKEY root, const char *subkey, const char *name, DWORD type, const void *data, DWORD size) {
-  HKEY key = nullptr;
-  if (!open_for_write(root, subkey, &key)) return 0;
-  LONG status = RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  HKEY opened = nullptr;
+  if (!open_for_write(root, subkey, &opened)) return 0;
+  ScopedKey key(opened);
+  return RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -29,11 +30,11 @@ int RegReadString(HKEY root, const char *subkey, const char *name, char *buffer,
   if (!buffer || capacity == 0) return 0;
   buffer[0] = '\0';
   if (capacity > 0x7FFFFFFF) capacity = 0x7FFFFFFF;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return 0;
+  ScopedKey key(opened);
   DWORD size = static_cast<DWORD>(capacity);
-  LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size);
-  RegCloseKey(key);
+  LONG status = RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size);
   if (status != ERROR_SUCCESS || size == 0 || size > capacity) {
     buffer[0] = '\0';
     return 0;
@@ -53,17 +54,17 @@ int RegReadString(HKEY root, const char *subkey, const char *name, char *buffer,
 int RegReadDword(HKEY root, const char *subkey, const char *name, int32_t *value) {
   uint32_t number = 0;
   int result = 0;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+    ScopedKey key(opened);
     BYTE bytes[4] = {0, 0, 0, 0};
     DWORD size = sizeof bytes;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, bytes, &size) == ERROR_SUCCESS && size <= sizeof bytes) {
+    if (RegQueryValueExA(key.get(), name, nullptr, nullptr, bytes, &size) == ERROR_SUCCESS && size <= sizeof bytes) {
       // Little-endian like REG_DWORD; bytes a short value does not cover stay zero.
       number = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
       result = 4;
     }
-    RegCloseKey(key);
   }
   if (value) *value = static_cast<int32_t>(number);
   return result;

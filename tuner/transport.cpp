@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "registry_access.h"
+#include "scoped.h"
 #include "text_format.h"
 
 const char kNetTransPath[] = "System\\CurrentControlSet\\Services\\Class\\NetTrans";
@@ -29,24 +30,24 @@ int is_tcpip_subkey(const char *name, char *path, size_t capacity) {
 }  // namespace
 
 TransportSearch find_tcpip_transport(char *path, size_t capacity) {
-  HKEY list = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetTransPath, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &list) !=
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetTransPath, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &opened) !=
       ERROR_SUCCESS)
     return kNoTransportList;
+  ScopedKey list(opened);
   DWORD count = 0;
-  if (RegQueryInfoKeyA(list, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+  if (RegQueryInfoKeyA(list.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
     count = 0;
   TransportSearch result = kNoTcpTransport;
   for (DWORD index = 0; index < count; ++index) {
     char name[256];
     DWORD length = sizeof name;
-    if (RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+    if (RegEnumKeyExA(list.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
     if (is_tcpip_subkey(name, path, capacity)) {
       result = kTcpTransportFound;
       break;
     }
   }
-  RegCloseKey(list);
   return result;
 }

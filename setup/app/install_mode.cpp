@@ -12,6 +12,7 @@
 #include "util/messages.h"
 #include "util/run_options.h"
 #include "wizard/wizard.h"
+#include "scoped.h"
 
 namespace {
 
@@ -24,24 +25,21 @@ const char kMutexNameNt[] = "Quorvane/app/mutex/Zindle Setup";
 class InstanceGuard {
  public:
   InstanceGuard() {
-    mutex_ = CreateMutexA(nullptr, TRUE, kMutexName);
+    mutex_.reset(CreateMutexA(nullptr, TRUE, kMutexName));
     DWORD error = GetLastError();
-    if (!mutex_ && error != ERROR_ALREADY_EXISTS) {
-      mutex_ = CreateMutexA(nullptr, TRUE, kMutexNameNt);
+    if (!mutex_.valid() && error != ERROR_ALREADY_EXISTS) {
+      mutex_.reset(CreateMutexA(nullptr, TRUE, kMutexNameNt));
       error = GetLastError();
     }
     other_running_ = error == ERROR_ALREADY_EXISTS;
   }
   ~InstanceGuard() {
-    if (mutex_) {
-      ReleaseMutex(mutex_);
-      CloseHandle(mutex_);
-    }
+    if (mutex_.valid()) ReleaseMutex(mutex_.get());
   }
   bool other_running() const { return other_running_; }
 
  private:
-  HANDLE mutex_;
+  ScopedHandle mutex_;
   bool other_running_;
 };
 
