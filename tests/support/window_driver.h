@@ -102,14 +102,16 @@ inline std::string answer(const ProgramWindows &program, int button) {
   return text;
 }
 
-// Closes whatever the program still shows: boxes first, then the main dialog.
+// Closes whatever the program still shows: boxes first (Cancel, or OK where there is none), then
+// the main dialog with Cancel only, so that nothing is confirmed on the way out.
 inline void close_all(const ProgramWindows &program) {
   for (int round = 0; round < 20; ++round) {
     HWND window = find(program, false);
-    if (!window) window = find(program, true);
+    bool box = window != nullptr;
+    if (!box) window = find(program, true);
     if (!window) return;
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    if (box) PostMessageA(window, WM_COMMAND, IDOK, 0);
     wait_gone(window, 2000);
   }
 }

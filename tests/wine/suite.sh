@@ -48,6 +48,10 @@ else
   WINE=/usr/lib/wine/wine64
   WINESERVER=/usr/lib/wine/wineserver64
 fi
+# Every Wine program of a suite starts through wine_clean.sh (see there): the tests read programs'
+# output through pipes.
+export ZINDLE_WINE_BINARY=$WINE ZINDLE_WINESERVER=$WINESERVER
+WINE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine_clean.sh"
 
 suite_begin() {
   local name=$1 root
