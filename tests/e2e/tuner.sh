@@ -106,9 +106,13 @@ expect_value() {
 }
 
 # The tuner's dialog is the "Skellan" window with the Advanced button (1021); its boxes lack it.
+# Through a file rather than a pipe, which a process the driver starts on the way could hold open.
 drive() {
-  "$WINE" "$driver" steps Skellan 1021 "$@" 2>&1 | tr -d '\r'
-  return "${PIPESTATUS[0]}"
+  local rc
+  "$WINE" "$driver" steps Skellan 1021 "$@" > "$shots/drive.out" 2>&1
+  rc=$?
+  tr -d '\r' < "$shots/drive.out"
+  return $rc
 }
 
 TUNER_PID=

@@ -98,6 +98,6 @@ suite_end() {
     kill "$SUITE_XVFB_PID" 2>/dev/null || true
     wait "$SUITE_XVFB_PID" 2>/dev/null || true
   fi
-  if [ -z "${KEEP_WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX"; fi
+  if [ -z "${KEEP_WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX" "$WINEPREFIX.driver"; fi
   return 0
 }
