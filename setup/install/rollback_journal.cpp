@@ -310,7 +310,6 @@ bool RollbackJournal::created_in_run(HKEY root, const char *path) {
   return false;
 }
 
-
 void RollbackJournal::begin(const SetupInfo *product) {
   drop_all();
   close_disk();

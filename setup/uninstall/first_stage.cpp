@@ -14,6 +14,7 @@
 #include "util/action_log.h"
 #include "util/failure_message.h"
 #include "util/file_kinds.h"
+#include "util/path_parts.h"
 #include "util/run_options.h"
 #include "util/start_copy.h"
 #include "util/uninstall_signal.h"
@@ -97,13 +98,9 @@ void remove_uninstall_entry(const char *product_name) {
 }  // namespace
 
 int own_directory(char *out, unsigned long size) {
-  char path[260];
+  char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return 0;
-  char *last = strrchr(path, '\\');
-  if (!last) return 0;
-  *last = 0;
-  return copy_text(out, size, path);
+  return n > 0 && n < sizeof path && parent_dir(path, out, size);
 }
 
 int uninstall_first_stage(SetupInfo *info, const FirstStageArgs &args) {
