@@ -106,14 +106,7 @@ expect_value() {
 }
 
 # The tuner's dialog is the "Skellan" window with the Advanced button (1021); its boxes lack it.
-# Through a file rather than a pipe, which a process the driver starts on the way could hold open.
-drive() {
-  local rc
-  "$WINE" "$driver" steps Skellan 1021 "$@" > "$shots/drive.out" 2>&1
-  rc=$?
-  tr -d '\r' < "$shots/drive.out"
-  return $rc
-}
+drive() { wine_output "$driver" steps Skellan 1021 "$@" 2>&1; }
 
 TUNER_PID=
 start_tuner() {

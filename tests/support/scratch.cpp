@@ -2,6 +2,7 @@
 #include "support/scratch.h"
 
 #include <cstdio>
+#include <functional>
 
 void delete_key_tree(HKEY root, const std::string &path) {
   HKEY key = nullptr;
@@ -16,38 +17,41 @@ void delete_key_tree(HKEY root, const std::string &path) {
   RegDeleteKeyA(root, path.c_str());
 }
 
-void delete_dir_tree(const std::string &path) {
+namespace {
+
+// Calls visit(full path, is a folder) for everything below path, a folder's content before it.
+void each_below(const std::string &path, const std::function<void(const std::string &, bool)> &visit) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        delete_dir_tree(full);
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string full = path + "\\" + name;
+    bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder) each_below(full, visit);
+    visit(full, folder);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
+void delete_dir_tree(const std::string &path) {
+  each_below(path, [](const std::string &full, bool folder) {
+    if (folder) {
+      RemoveDirectoryA(full.c_str());
+      return;
+    }
+    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(full.c_str());
+  });
   RemoveDirectoryA(path.c_str());
 }
 
 std::string tree_listing(const std::string &path) {
   std::string all;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return all;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    all += path + "\\" + name + "\n";
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) all += tree_listing(path + "\\" + name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  each_below(path, [&all](const std::string &full, bool) { all += full + "\n"; });
   return all;
 }
 

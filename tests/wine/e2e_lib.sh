@@ -45,15 +45,7 @@ shipped_product() {
 }
 
 # driver ARGS...: the dialog driver; its output has Windows line ends removed.
-# Its output goes through a file, not a pipe: a process the driver starts on the way (the
-# desktop's, say) may outlive it, and would hold a pipe open.
-driver() {
-  local rc
-  "$WINE" "$E2E_BUILD/tests/dialog_driver.exe" "$@" > "$WINEPREFIX.driver"
-  rc=$?
-  tr -d '\r' < "$WINEPREFIX.driver"
-  return $rc
-}
+driver() { wine_output "$E2E_BUILD/tests/dialog_driver.exe" "$@"; }
 
 # start_in DIR ARGS...: starts a program in DIR in the background; its pid is in $!.
 start_in() { local dir=$1; shift; (cd "$dir" && exec "$WINE" "$@") & }

@@ -90,6 +90,18 @@ wine_version() {
   "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
 }
 
+# wine_output PROGRAM ARGS...: runs a Wine program and passes on its output and errors without
+# Windows line ends. They go through files, not pipes: a process the program starts on the way
+# (the desktop's, say) may outlive it, and would hold a pipe open.
+wine_output() {
+  local rc
+  "$WINE" "$@" > "$WINEPREFIX.out" 2> "$WINEPREFIX.err"
+  rc=$?
+  tr -d '\r' < "$WINEPREFIX.out"
+  tr -d '\r' < "$WINEPREFIX.err" >&2
+  return $rc
+}
+
 # Never fails, so that a caller running under `set -e` ends with its own status: a wineserver that
 # has already gone, or the killed display's status, is no failure of the suite.
 suite_end() {
@@ -98,6 +110,6 @@ suite_end() {
     kill "$SUITE_XVFB_PID" 2>/dev/null || true
     wait "$SUITE_XVFB_PID" 2>/dev/null || true
   fi
-  if [ -z "${KEEP_WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX" "$WINEPREFIX.driver"; fi
+  if [ -z "${KEEP_WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX" "$WINEPREFIX.out" "$WINEPREFIX.err"; fi
   return 0
 }
