@@ -86,9 +86,11 @@ ARP='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bench'
 now() { date +%s.%N; }
 elapsed() { python3 -c "print('%.2f' % ($2 - $1))"; }
 
-# timed COMMAND...: runs it in the current folder and prints the seconds it took.
+# timed COMMAND...: runs it in the current folder and prints the seconds it took. The host first
+# writes back what earlier rounds left dirty, so that every install, ours or the peer's, starts
+# from the same state instead of paying for the writeback of the one before.
 timed() {
-  local t0; t0=$(now)
+  local t0; sync; t0=$(now)
   "$@" >/dev/null 2>&1 || echo "bench: $* ended with status $?" >&2
   elapsed "$t0" "$(now)"
 }
