@@ -2,7 +2,6 @@
 // resource library into a private folder made for this uninstall inside the temporary directory,
 // unpacks package.dat there, starts the second stage from it and ends.
 #include <cstdint>
-#include <cstring>
 
 #include "install/package.h"
 #include "sdk/reg_key.h"
