@@ -13,6 +13,7 @@
 #include "util/files_dat.h"
 #include "util/file_kinds.h"
 #include "util/loose_files.h"
+#include "util/message_pump.h"
 #include "util/path_parts.h"
 #include "util/step_failure.h"
 

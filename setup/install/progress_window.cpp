@@ -1,4 +1,4 @@
-// Copy progress window: dialog 3005 with its progress bar, and the message pump used between files.
+// Copy progress window: dialog 3005 with its progress bar.
 #include "install/progress_window.h"
 
 #include <commctrl.h>
@@ -27,21 +27,6 @@ INT_PTR CALLBACK progress_proc(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 HWND create_from(HINSTANCE module, HWND parent) {
   return CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_PROGRESS), parent, progress_proc, 0);
-}
-
-bool is_user_input(UINT message) {
-  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-         (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
-}
-
-// Takes the next message from the queue, in the queue's own order; false when nothing but due
-// timers is left. A timer comes only after every other kind of message, and is not taken: taken,
-// it would be gone (the timer fires again only after its next interval), so it stays pending for
-// the loop that owns it.
-bool next_message(MSG *msg) {
-  if (!PeekMessageA(msg, nullptr, 0, 0, PM_NOREMOVE) || msg->message == WM_TIMER) return false;
-  return PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE) != 0;
 }
 
 }  // namespace
@@ -83,16 +68,3 @@ void progress_close() {
 }
 
 HWND progress_window() { return g_progress; }
-
-void pump_pending_messages() {
-  MSG msg;
-  while (next_message(&msg)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (is_user_input(msg.message)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}

@@ -16,8 +16,3 @@ void progress_set_pos(unsigned long pos);
 void progress_close();
 // The open progress window, or null.
 HWND progress_window();
-
-// Lets the thread's windows repaint while a long step runs: dispatches pending messages except
-// keyboard and mouse input (dropped, so nothing can be started or closed mid-copy) and timers
-// (left for the message loop that owns them). A quit request is posted again for that loop.
-void pump_pending_messages();

@@ -9,22 +9,28 @@
 #include "uninstall/uninstall_stages.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/message_pump.h"
 #include "util/run_options.h"
 #include "wizard/dialog_host.h"
 
 namespace {
 
 // A progress line: shown in the dialog's list and followed by a pause, unless a newer version's
-// installer runs this uninstall or the run is silent (then neither happens).
+// installer runs this uninstall or the run is silent (then neither happens). The removal runs
+// inside one message of the dialog; in the pauses the dialog still repaints, and what reaches it
+// then (Escape, OK, its close box) finds OK disabled and is ignored, rather than waiting in the
+// queue to close the dialog the moment its outcome shows.
 void progress_line(SetupInfo *info, HWND window, int id) {
   if (info->replacing_previous || run_options().silent) return;
-  if (window) {
-    char text[260] = {0};
-    load_res_string(info, id, text, sizeof text);
-    SendDlgItemMessageA(window, IDC_UNINSTALL_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    UpdateWindow(window);
+  if (!window) {
+    Sleep(500);
+    return;
   }
-  Sleep(500);
+  char text[260] = {0};
+  load_res_string(info, id, text, sizeof text);
+  SendDlgItemMessageA(window, IDC_UNINSTALL_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  UpdateWindow(window);
+  pause_pumping(500);
 }
 
 // Each item left behind, for the log.
@@ -39,6 +45,7 @@ void log_left_items(SetupInfo *info) {
 void show_outcome(SetupInfo *info, HWND window) {
   log_left_items(info);
   if (!window) return;
+  pump_pending_messages();  // what came during the last part of the removal, while OK is still off
   char text[260] = {0};
   load_res_string(info, info->removal_incomplete ? IDS_UNINSTALL_PARTIAL : IDS_UNINSTALL_DONE, text, sizeof text);
   SetDlgItemTextA(window, IDC_UNINSTALL_RESULT, text);

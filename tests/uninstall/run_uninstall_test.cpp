@@ -33,6 +33,18 @@ std::string restart_deletions() {
   return all + read_file(std::string(windows) + "\\WinInit.Ini");
 }
 
+// Ticks until the dialog shows its outcome (OK enabled), records "outcome" and closes it. Had
+// Escape or Cancel, pressed while it worked, ended the dialog, it would never tick inside it.
+RecordingTable *outcome_table;
+UINT_PTR outcome_timer;
+void CALLBACK record_outcome_and_close(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = page::find_dialog();
+  if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK))) return;
+  KillTimer(nullptr, outcome_timer);
+  outcome_table->calls.push_back("outcome");
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
 struct UninstallCase {
   const char *what;
   int replacing_previous;
@@ -46,7 +58,7 @@ TEST(RunUninstall, HookResultsDecideTheSequence) {
   const HookCalls silent = {"UninstallCreate", "BeforeVerifyUninstallDialog", "AfterVerifyUninstallDialog",
                             "UninstallDestroy"};
   const HookCalls in_dialog = {"UninstallCreate", "BeforeVerifyUninstallDialog", "dialog", "AfterVerifyUninstallDialog",
-                               "UninstallDestroy"};
+                               "outcome", "UninstallDestroy"};
   const HookCalls replacing = {"UninstallCreate", "AfterVerifyUninstallDialog", "UninstallDestroy"};
   const UninstallCase cases[] = {
       {"UninstallCreate cancels", 0, {{"UninstallCreate", {1}}}, {"UninstallCreate"}, 1, false},
@@ -74,12 +86,17 @@ TEST(RunUninstall, HookResultsDecideTheSequence) {
     info.product_name = "Zindle Run Uninstall Test";
     info.replacing_previous = c.replacing_previous;
     RecordingTable table(c.results);
-    // Inside the dialog the removal stops at AfterVerifyUninstallDialog; the close box ends it.
+    // Inside the dialog the removal stops at AfterVerifyUninstallDialog. Escape, Cancel and the
+    // close box pressed while it works are ignored; once the outcome shows, the close box ends it.
+    outcome_table = &table;
     table.on_call = [&table](const std::string &hook) {
       HWND dialog = page::find_dialog();
       if (hook != "AfterVerifyUninstallDialog" || !dialog) return;
       table.calls.insert(table.calls.end() - 1, "dialog");
+      PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
       PostMessageA(dialog, WM_CLOSE, 0, 0);
+      outcome_timer = SetTimer(nullptr, 0, 50, record_outcome_and_close);
     };
     // The folder holds one copy in use (as the running setup.exe is) and one that is not.
     char folder[MAX_PATH];
@@ -90,6 +107,7 @@ TEST(RunUninstall, HookResultsDecideTheSequence) {
     HANDLE held = CreateFileA(in_use.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     std::string deletions = restart_deletions();
     EXPECT_EQ(c.expected_result, run_uninstall(&info, &table)) << c.what;
+    KillTimer(nullptr, outcome_timer), outcome_timer = 0;
     EXPECT_EQ(c.expected_calls, table.calls) << c.what;
     EXPECT_EQ(c.copies_scheduled, restart_deletions() != deletions) << c.what;
     EXPECT_EQ(c.copies_scheduled, !file_exists(unused)) << c.what;
