@@ -80,8 +80,9 @@ for shape in incompressible real; do prepare "$shape" || fail "the $shape payloa
 # varied by seconds from round to round and decided the figures.
 prefix_root=$work
 if [ -w /dev/shm ] && [ "$(df -Pk /dev/shm | awk 'NR == 2 { print $4 }')" -gt $((2 * 1024 * 1024)) ]; then
-  prefix_root=$(mktemp -d /dev/shm/bench-e2e.XXXXXX) && echo "bench: the installs write into memory ($prefix_root)"
+  prefix_root=$(mktemp -d /dev/shm/bench-e2e.XXXXXX) || prefix_root=$work
 fi
+[ "$prefix_root" = "$work" ] || echo "bench: the installs write into memory ($prefix_root)"
 suite_begin benche2e "$prefix_root"
 finish() {
   suite_end
