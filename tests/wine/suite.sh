@@ -81,13 +81,22 @@ suite_begin() {
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # A crash prints its backtrace and ends the program instead of waiting in a dialog for a click.
   "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  if [ -n "${E2E_WINDOWS:-}" ]; then wine_version "$E2E_WINDOWS"; fi
+  if [ -n "${E2E_WINDOWS:-}" ] && ! wine_version "$E2E_WINDOWS"; then suite_end; exit 1; fi
   "$WINESERVER" -w
 }
 
-# wine_version win95|win98|nt40|win7: what GetVersion() reports to programs of the prefix.
+# wine_version win95|win98|nt40|win7: what GetVersion() reports to programs of the prefix. The
+# setting is read back and written again while it does not show: a Wine program now and then dies
+# as it starts, and a lost setting would run the rest of a suite as the wrong Windows.
 wine_version() {
-  "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  local try seen
+  for try in 1 2 3 4 5; do
+    "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+    seen=$("$WINE" reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' | awk '$1 == "Version" { print $3 }')
+    [ "$seen" = "$1" ] && return 0
+  done
+  echo "wine_version: the prefix reports Version '${seen:-missing}', not '$1', after $try tries" >&2
+  return 1
 }
 
 # wine_output PROGRAM ARGS...: runs a Wine program and passes on its output and errors without
