@@ -86,8 +86,8 @@ suite_begin() {
 }
 
 # wine_version win95|win98|nt40|win7: what GetVersion() reports to programs of the prefix. The
-# setting is read back and written again while it does not show: a Wine program now and then dies
-# as it starts, and a lost setting would run the rest of a suite as the wrong Windows.
+# setting is read back, and written again while it does not show, before anything runs as that
+# Windows: a setting that did not take once ran a program as the wrong Windows, without a word.
 wine_version() {
   local try seen
   for try in 1 2 3 4 5; do
