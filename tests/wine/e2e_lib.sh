@@ -71,11 +71,6 @@ programs_glob() {
   esac
 }
 
-# reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).
-reg_value() {
-  "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
-}
-
 # What Wine itself rewrites as it starts its programs: its own settings, the shell's folders and
 # mount points, the display's device classes and video keys, driver dates, the current control set.
 WINE_VOLATILE='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|"DriverDateData"|\\Control\\ServiceCurrent\]'

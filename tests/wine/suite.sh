@@ -85,6 +85,11 @@ suite_begin() {
   "$WINESERVER" -w
 }
 
+# reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).
+reg_value() {
+  "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+}
+
 # wine_version win95|win98|nt40|win7: what GetVersion() reports to programs of the prefix. The
 # setting is read back, and written again while it does not show, before anything runs as that
 # Windows: a setting that did not take once ran a program as the wrong Windows, without a word.
@@ -92,7 +97,7 @@ wine_version() {
   local try seen
   for try in 1 2 3 4 5; do
     "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
-    seen=$("$WINE" reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' | awk '$1 == "Version" { print $3 }')
+    seen=$(reg_value 'HKCU\Software\Wine' Version)
     [ "$seen" = "$1" ] && return 0
   done
   echo "wine_version: the prefix reports Version '${seen:-missing}', not '$1', after $try tries" >&2
