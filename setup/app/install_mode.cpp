@@ -67,7 +67,7 @@ int run_install_mode(HINSTANCE instance) {
     show_fatal_message("Failed to Initialize Script");
     return EXIT_FAILED;
   }
-  if (log_active()) g_dispatch = logged_hooks(g_dispatch);
+  if (log_active() || run_options().silent) g_dispatch = logged_hooks(g_dispatch);
   int previous = check_previous_version(&g_setup_info, g_dispatch);
   if (previous != RESULT_GO_ON) return exit_status(previous);
   // A silent run has no window: the wizard runs at once, answering its pages itself.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "script/file_type_names.h"
 #include "sdk/reg_key.h"
 #include "sdk/utilities.h"
 #include "util/action_log.h"
@@ -28,8 +29,11 @@ bool usable_association(const SetupAssociation &item) {
 
 void write_one(ChangeWriter *writer, const SetupAssociation &item, const String &type_key) {
   SetupInfo *info = writer->info();
+  // The script's name for the file type, else ".ext file".
   String text = item.ext;
   text.append(" file");
+  const char *named = file_type_name(item.ext.c_str());
+  if (named && named[0]) text = named;
   set_default_value(writer, item.ext.c_str(), type_key.c_str());
   set_default_value(writer, type_key.c_str(), text.c_str());
 

@@ -19,9 +19,19 @@
 
 namespace {
 
-// The pause after each file is for the eye: a delay of minutes (or 4294967295 ms from a negative
-// number) would make the installation seem to hang.
+// The pause after each file is for the eye, and only while the progress window shows: a delay of
+// minutes (or 4294967295 ms from a negative number) would make the installation seem to hang, and
+// the pauses of the whole step together stay within about two seconds however many files it has.
 const uint32_t kLongestCopyDelay = 1000;
+const uint32_t kCopyPauseBudget = 2000;
+
+// The pause after each of file_count files: the script's delay, shortened so that all of them
+// together fit the budget.
+uint32_t pause_per_file(uint32_t copy_delay, uint32_t file_count) {
+  uint32_t pause = copy_delay < kLongestCopyDelay ? copy_delay : kLongestCopyDelay;
+  uint32_t share = kCopyPauseBudget / (file_count ? file_count : 1);
+  return pause < share ? pause : share;
+}
 
 int append_system_dir(char which, String *path) {
   char dir[MAX_PATH];
@@ -90,6 +100,7 @@ class CopyStep {
 
  private:
   int put_file(const char *source_name, const String &source, const String &destination, bool occupied);
+  void pause_for_the_eye();
   int extract_from_archive(const char *name, const char *destination, bool occupied);
 
   ChangeWriter *writer_;
@@ -100,7 +111,16 @@ class CopyStep {
   FilesDat archive_;
   bool keep_archive_open_ = false;
   LooseFiles *loose_files_ = nullptr;
+  uint32_t pause_left_ = kCopyPauseBudget;
 };
+
+void CopyStep::pause_for_the_eye() {
+  if (!progress_window()) return;
+  uint32_t pause = pause_per_file(info_->copy_delay, info_->files.size());
+  if (pause > pause_left_) pause = pause_left_;
+  pause_left_ -= pause;
+  if (pause) pause_pumping(pause);
+}
 
 // A name the archive does not hold fails like a damaged member: Extract looks it up first.
 int CopyStep::extract_from_archive(const char *name, const char *destination, bool occupied) {
@@ -163,7 +183,8 @@ int CopyStep::copy_one(const char *source_name, const char *dest_value) {
 
   int r = table->CopyFileBefore(info, source, destination, nullptr);
   if (r == RESULT_CANCELLED || r == RESULT_FAILED) return r;
-  if (file_pacer_.due()) progress_set_file(source.c_str());
+  // The window names where the file goes: its source may be a temporary folder the maker never made.
+  if (file_pacer_.due()) progress_set_file(destination.c_str());
 
   // A file that lay at the destination before and was not replaced is never recorded: the
   // uninstall would delete what belongs to someone else.
@@ -185,7 +206,7 @@ int CopyStep::copy_one(const char *source_name, const char *dest_value) {
     if (resolved && !there_before && is_regular_file(destination.c_str())) writer_->file_made(destination.c_str());
   }
   r = table->CopyFileAfter(info, source, destination, nullptr);
-  if (r == RESULT_GO_ON || skips_dialog(r)) Sleep(info->copy_delay < kLongestCopyDelay ? info->copy_delay : kLongestCopyDelay);
+  if (r == RESULT_GO_ON || skips_dialog(r)) pause_for_the_eye();
   pump_pending_messages();
   return r;
 }

@@ -50,7 +50,13 @@ int record_file(SetupInfo *info, const char *path) { return append_next(info, RE
 
 int record_key(SetupInfo *info, const char *text) { return append_next(info, RECORD_KEY, text); }
 
-int record_dir(SetupInfo *info, const char *path) { return append_next(info, RECORD_DIR, path); }
+// A folder that several steps make or use (the Start-menu folder of several shortcuts) is recorded
+// once: the record lists what the installation made, each item one time.
+int record_dir(SetupInfo *info, const char *path) {
+  for (const UninstallInfo &item : info->uninstall_items)
+    if (item.kind == RECORD_DIR && mbcs_compare_nocase(item.value.c_str(), path) == 0) return 0;
+  return append_next(info, RECORD_DIR, path);
+}
 
 int record_value(SetupInfo *info, const char *text) { return append_next(info, RECORD_VALUE, text); }
 

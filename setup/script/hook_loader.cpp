@@ -4,19 +4,22 @@
 #include "sdk/dispatch_table.h"
 #include "util/bounded_text.h"
 #include "util/messages.h"
+#include "util/silent_windows.h"
 
 SetupDispatchTable *g_dispatch = nullptr;
 
 int load_setup_dll(SetupInfo *info, const char *directory) {
   char path[260];
   if (!format_text(path, sizeof path, "%s\\dsetup.dll", directory)) {
-    show_system_error(ERROR_FILENAME_EXCED_RANGE, "Failed to load Setup .dll");
+    show_file_error(ERROR_FILENAME_EXCED_RANGE, directory, "Failed to load Setup .dll");
     return -1;
   }
+  // The library's own start-up and entry point may open windows too.
+  SilentWindowScope watch("SetupDllEntryPoint");
   HMODULE library = LoadLibraryA(path);
   if (!library) {
     DWORD error = GetLastError();
-    show_system_error(error, "Failed to load Setup .dll");
+    show_file_error(error, path, "Failed to load Setup .dll");
     return -1;
   }
   info->hook_library = library;

@@ -1,7 +1,9 @@
-// LoggedHooks: forwards each hook to the product's table and writes one log line per call.
+// LoggedHooks: forwards each hook to the product's table and writes one log line per call; in a
+// silent run it also answers the windows the hook opens.
 #include "script/logged_hooks.h"
 
 #include "util/action_log.h"
+#include "util/silent_windows.h"
 
 namespace {
 
@@ -15,10 +17,14 @@ int logged_file(const char *hook, const String &source, const String &destinatio
   return result;
 }
 
-#define LOGGED_HOOK(name) \
-  int name(SetupInfo *info, void *reserved) override { return logged(#name, hooks_->name(info, reserved)); }
+#define LOGGED_HOOK(name)                                  \
+  int name(SetupInfo *info, void *reserved) override {     \
+    SilentWindowScope watch(#name);                        \
+    return logged(#name, hooks_->name(info, reserved));    \
+  }
 #define LOGGED_FILE_HOOK(name)                                                                 \
   int name(SetupInfo *info, String source, String destination, void *reserved) override {     \
+    SilentWindowScope watch(#name);                                                            \
     return logged_file(#name, source, destination, hooks_->name(info, source, destination, reserved)); \
   }
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "script/file_type_names.h"
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/files_dat.h"
@@ -162,6 +163,9 @@ void read_associations(SetupInfo *info, dIniFile *script) {
     unsigned long icon = 0;
     if (script->GetDWORD("ASSOCIATIONS", ItemKey("icon", n).text, &icon))
       association.icon = static_cast<int32_t>(icon);
+    String type_name;
+    read_text(script, "ASSOCIATIONS", ItemKey("name", n).text, type_name);
+    if (type_name.length() && association.ext.length()) set_file_type_name(association.ext.c_str(), type_name.c_str());
     info->associations.append(association);
   }
 }

@@ -8,6 +8,8 @@ enum SetupResult {
   RESULT_SKIP_DIALOG = 2,    // from a Before...Dialog hook: that dialog is not shown
   RESULT_SKIP_DIALOG_2 = 3,  // the same as RESULT_SKIP_DIALOG
   RESULT_GO_BACK = 4,        // from a wizard page or its After hook: back to the page before
+  RESULT_STAY_ON_PAGE = 5,   // from the After hook of the directory or Start-menu page: that page
+                             // again, showing what was typed (a silent run ends as cancelled)
 };
 
 inline bool skips_dialog(int result) { return result == RESULT_SKIP_DIALOG || result == RESULT_SKIP_DIALOG_2; }

@@ -18,6 +18,11 @@ SETUP_API int is_this_service_pack_3();
 SETUP_API int is_this_japan();
 SETUP_API int is_user_administrator();
 
+// 1 when this run is silent ("/silent"): nobody watches it, so a hook shows nothing and asks nothing
+// (a window it opens all the same is logged and answered with its default button), and refusing a
+// page ends the run as cancelled. 0 in a run with the wizard.
+SETUP_API int is_silent_run();
+
 // Centres window on reference (null: the desktop) and brings it to the foreground.
 SETUP_API void center_window(HWND reference, HWND window);
 

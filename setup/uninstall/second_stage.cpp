@@ -8,6 +8,7 @@
 #include "util/file_kinds.h"
 #include "util/messages.h"
 #include "util/action_log.h"
+#include "util/run_options.h"
 #include "util/uninstall_signal.h"
 
 namespace {
@@ -19,7 +20,7 @@ int load_resource_library(SetupInfo *info, const char *own_dir, const String &na
   if (!is_plain_file_name(name.c_str())) return 0;
   DWORD error = 0;
   if (load_resource_dll(info, own_dir, name.c_str(), &error) != RESOURCE_DLL_UNLOADABLE) return 0;
-  show_system_error(error, "Failed to load Resource .dll");
+  show_file_error(error, name.c_str(), "Failed to load Resource .dll");
   return -1;
 }
 
@@ -44,7 +45,7 @@ int run_second_stage(SetupInfo *info, HINSTANCE instance, const SecondStageArgs 
     show_fatal_message("Failed to get dispatch table");
     return -1;
   }
-  if (log_active()) g_dispatch = logged_hooks(g_dispatch);
+  if (log_active() || run_options().silent) g_dispatch = logged_hooks(g_dispatch);
   return run_uninstall(info, g_dispatch);
 }
 

@@ -1,6 +1,5 @@
-// The action log: lines gathered in a buffer and written to the file in blocks, so that a log of
-// thousands of files costs few system calls; every failure line goes to the file at once, so the
-// reason of a run that ends abruptly is not left in the buffer.
+// The action log: every line goes to the file as it is made, before the step it describes goes on,
+// so a run that is killed, crashes or hangs leaves its log up to its last step.
 #include "util/action_log.h"
 
 #include <cstdarg>
@@ -17,27 +16,11 @@ const size_t kLineSize = 1024;
 
 struct ActionLog {
   ScopedHandle file;
-  char buffer[8192];
-  size_t used = 0;
   DWORD written = 0;  // bytes this run has put into the log
   bool capped = false;
 };
 
 ActionLog g_log;
-
-void flush() {
-  if (g_log.used == 0) return;
-  DWORD done = 0;
-  WriteFile(g_log.file.get(), g_log.buffer, static_cast<DWORD>(g_log.used), &done, nullptr);
-  g_log.used = 0;
-}
-
-void put(const char *text, size_t length) {
-  if (length > sizeof g_log.buffer - g_log.used) flush();
-  if (length > sizeof g_log.buffer) length = sizeof g_log.buffer;
-  for (size_t i = 0; i < length; ++i) g_log.buffer[g_log.used + i] = text[i];
-  g_log.used += length;
-}
 
 // The time stamp and the text, cut to one line; a line past the cap is dropped.
 void write_line(const char *text, bool force) {
@@ -56,7 +39,8 @@ void write_line(const char *text, bool force) {
     g_log.capped = true;
     return;
   }
-  put(line, length);
+  DWORD done = 0;
+  WriteFile(g_log.file.get(), line, static_cast<DWORD>(length), &done, nullptr);
   g_log.written += static_cast<DWORD>(length);
 }
 
@@ -70,7 +54,6 @@ int log_open(const char *path, bool append) {
   if (file == INVALID_HANDLE_VALUE) return 0;
   if (append) SetFilePointer(file, 0, nullptr, FILE_END);
   g_log.file.reset(file);
-  g_log.used = 0;
   g_log.written = 0;
   g_log.capped = false;
   return 1;
@@ -80,8 +63,7 @@ bool log_active() { return g_log.file.valid(); }
 
 namespace {
 
-// The formatted text as one line; a failure line gains the system's text for error (none for 0)
-// and goes to the file at once.
+// The formatted text as one line; a failure line gains the system's text for error (none for 0).
 void write_formatted(bool failure, DWORD error, const char *format, va_list args) {
   char text[kLineSize];
   text_vformat(text, sizeof text, format, args);
@@ -92,7 +74,6 @@ void write_formatted(bool failure, DWORD error, const char *format, va_list args
   } else {
     write_line(text, false);
   }
-  if (failure) flush();
 }
 
 }  // namespace
@@ -116,6 +97,5 @@ void log_failure(DWORD error, const char *format, ...) {
 void log_close() {
   if (!log_active()) return;
   if (g_log.capped) write_line("log: the log reached its size limit; later lines were left out", true);
-  flush();
   g_log.file.reset();
 }

@@ -48,14 +48,37 @@ void show_system_error(DWORD error, const char *caption) {
   g_message_box(nullptr, text, caption, MB_OK);
 }
 
-int system_error_text(DWORD error, char *out, size_t size) {
+void show_file_error(DWORD error, const char *file, const char *caption) {
+  char reason[512], text[1024];
+  if (!system_error_text_about(error, file, reason, sizeof reason))
+    format_text(reason, sizeof reason, "Error %lu.", static_cast<unsigned long>(error));
+  if (!format_text(text, sizeof text, "%.300s\n\n%s", file ? file : "", reason)) copy_text(text, sizeof text, reason);
+  g_message_box(nullptr, text, caption, MB_OK);
+}
+
+namespace {
+
+// The system's text for error, its inserts filled in with subject when there is one (all nine of
+// them: a text names each insert by number).
+int format_system_text(DWORD error, const char *subject, char *out, size_t size) {
   if (error == 0 || !out || size == 0) return 0;
-  char text[MAX_PATH];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                           sizeof text, nullptr);
+  char text[512];
+  DWORD_PTR inserts[9];
+  for (DWORD_PTR &insert : inserts) insert = reinterpret_cast<DWORD_PTR>(subject ? subject : "");
+  DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | (subject ? FORMAT_MESSAGE_ARGUMENT_ARRAY : FORMAT_MESSAGE_IGNORE_INSERTS);
+  DWORD n = FormatMessageA(flags, nullptr, error, 0, text, sizeof text,
+                           subject ? reinterpret_cast<va_list *>(inserts) : nullptr);
   if (n == 0 || n >= sizeof text) return 0;
   while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
   text[n] = 0;
   return n > 0 && copy_text(out, size, text);
+}
+
+}  // namespace
+
+int system_error_text(DWORD error, char *out, size_t size) { return format_system_text(error, nullptr, out, size); }
+
+int system_error_text_about(DWORD error, const char *subject, char *out, size_t size) {
+  return format_system_text(error, subject ? subject : "", out, size);
 }
 

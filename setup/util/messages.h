@@ -17,7 +17,12 @@ int WINAPI answer_message_box_silently(HWND owner, LPCSTR text, LPCSTR caption, 
 void show_fatal_message(const char *text);
 // The system's description of error (at most 259 characters) under caption, OK button only.
 void show_system_error(DWORD error, const char *caption);
+// The same for a file that could not be used: the file's name, then the system's description with
+// its inserts ("%1") filled in with that name.
+void show_file_error(DWORD error, const char *file, const char *caption);
 
 // The system's text for error, without its trailing line break. 1 when there is one that fits
 // size bytes; 0 and out untouched otherwise (also for error 0).
 int system_error_text(DWORD error, char *out, size_t size);
+// The same with every insert of the system's text filled in with subject.
+int system_error_text_about(DWORD error, const char *subject, char *out, size_t size);

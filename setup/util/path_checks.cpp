@@ -2,8 +2,11 @@
 // and leading parts that already exist as files.
 #include <cstring>
 
-#include "util/file_kinds.h"
+#include "util/path_checks.h"
+
 #include "sdk/utilities.h"
+#include "util/bounded_text.h"
+#include "util/file_kinds.h"
 #include "util/path_parts.h"
 
 namespace {
@@ -46,7 +49,60 @@ int has_bad_sequence(const char *path) {
   });
 }
 
+// Names of devices, which Windows gives whatever folder they stand in, with any extension.
+bool is_device_name(const char *name, size_t length) {
+  static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+  size_t base = 0;
+  while (base < length && name[base] != '.') ++base;
+  for (const char *device : kDevices)
+    if (ascii_equals_nocase(name, base, device)) return true;
+  if (base != 4 || name[3] < '1' || name[3] > '9') return false;
+  return ascii_equals_nocase(name, 3, "COM") || ascii_equals_nocase(name, 3, "LPT");
+}
+
+// A folder or file name Windows will not create: one holding a colon, ending in a dot or blank,
+// or naming a device.
+bool is_refused_name(const char *name, size_t length, bool has_colon) {
+  if (length == 0) return false;
+  if (has_colon || name[length - 1] == '.' || name[length - 1] == ' ') return true;
+  return is_device_name(name, length);
+}
+
 }  // namespace
+
+int first_refused_name(const char *path, char *out, size_t size) {
+  if (!path) return 0;
+  // The drive's colon is the only one a path may hold.
+  size_t start = (path[0] && path[1] == ':') ? 2 : 0;
+  if (path[start] == '\\') ++start;
+  size_t name = start, found = 0, found_length = 0;
+  bool colon = false, refused = false;
+  each_char(path + start, [&](size_t i) {
+    size_t at = start + i;
+    if (path[at] == ':') colon = true;
+    if (path[at] != '\\') return 1;
+    refused = is_refused_name(path + name, at - name, colon);
+    if (refused) {
+      found = name;
+      found_length = at - name;
+    }
+    name = at + 1;
+    colon = false;
+    return refused ? 0 : 1;
+  });
+  if (!refused && is_refused_name(path + name, strlen(path + name), colon)) {
+    refused = true;
+    found = name;
+    found_length = strlen(path + name);
+  }
+  if (!refused) return 0;
+  if (out && size > 0) {
+    size_t n = found_length < size - 1 ? found_length : size - 1;
+    memcpy(out, path + found, n);
+    out[n] = 0;
+  }
+  return 1;
+}
 
 int validate_text(const char *text) {
   if (!text) return 0;
@@ -75,5 +131,6 @@ int path_is_ok(const char *path, int allow_root, int any_drive) {
   if (path[1] != ':') return 0;
   if (!any_drive && !is_fixed_drive(path[0])) return 0;
   if (has_bad_sequence(path)) return 0;
+  if (first_refused_name(path, nullptr, 0)) return 0;
   return validate_path(path);
 }

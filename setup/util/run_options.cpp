@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "sdk/utilities.h"
 #include "util/bounded_text.h"
 
 namespace {
@@ -15,6 +16,8 @@ RunOptions g_run_options;
 const RunOptions &run_options() { return g_run_options; }
 
 void set_run_options(const RunOptions &options) { g_run_options = options; }
+
+int is_silent_run() { return g_run_options.silent ? 1 : 0; }
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "sdk/setup_results.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/path_checks.h"
 #include "util/run_options.h"
 #include "wizard/pages.h"
 
@@ -27,8 +28,13 @@ int answer_page_silently(SetupInfo *info, WORD page_id) {
     bool usable = copy_text(path, sizeof path, info->install_dir.c_str()) != 0;
     if (usable) take_directory(info, path);
     if (!usable || !directory_is_usable(path, info)) {
-      log_line("page: the install directory \"%.300s\" cannot be used (no valid path, or too little room)",
-               info->install_dir.c_str());
+      char name[MAX_PATH];
+      if (usable && first_refused_name(path, name, sizeof name))
+        log_line("page: the install directory \"%.300s\" cannot be used: Windows refuses the name \"%s\"",
+                 info->install_dir.c_str(), name);
+      else
+        log_line("page: the install directory \"%.300s\" cannot be used (no valid path, or too little room)",
+                 info->install_dir.c_str());
       return RESULT_FAILED;
     }
   } else if (page_id == IDD_START_MENU) {

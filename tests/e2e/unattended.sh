@@ -17,10 +17,11 @@ drive_c="$WINEPREFIX/drive_c"
 
 # silent LOG ARGS...: runs setup from the product folder with /silent and /log=C:\LOG; the exit
 # status is setup's (124 when it had to be stopped).
-silent() {
-  local log=$1; shift
-  (cd "$work/product" && timeout 180 "$WINE" setup.exe /silent "/log=C:\\$log" "$@")
+silent_in() {
+  local dir=$1 log=$2; shift 2
+  (cd "$dir" && timeout 180 "$WINE" setup.exe /silent "/log=C:\\$log" "$@")
 }
+silent() { silent_in "$work/product" "$@"; }
 # logged TEXT LOG: the log (Windows line ends removed) holds TEXT.
 logged() { tr -d '\r' < "$drive_c/$2" | grep -qF -- "$1"; }
 # windows_path PATH: a path below drive_c as setup wrote it into its log.
@@ -78,5 +79,32 @@ silent unknown.log /bogus
 check_eq "an unknown switch exits 2" 2 $?
 check "its log names the switch" logged '"/bogus"' unknown.log
 check "nothing was installed for it" test -z "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skellan' DisplayName)"
+silent colon.log '/dir=C:\PP2C:\X'
+check_eq "a colon past the drive exits 2" 2 $?
+check "its log names the refused name" logged 'Windows refuses the name "PP2C:"' colon.log
+check "no folder of that name was made" test ! -e "$drive_c/PP2C:"
+
+# 4. A hook that refuses the directory after a message box: the box is answered and logged, and
+# the refusal ends the run as cancelled instead of asking again for ever; the hook learnt that
+# the run is silent.
+hooked="$work/hooked"
+test_product "$hooked" "$E2E_BUILD/tests/hook_unattended.dll" '[PRODUCTNAME]' 'name=Refusing' '[DEFAULTDIR]' \
+  'dir=Refusing' '[FILES]' 'total=1' 'filesrc0=license.txt' 'filedst0=license.txt'
+: > "$hooked/show_pages.txt"
+printf '4' > "$hooked/refuse_dir.txt"
+silent_in "$hooked" refused.log
+check_eq "a refusing hook ends a silent run as cancelled" 1 $?
+check "the hook's box is in the log" logged 'window "Folder refused": The install folder must not hold a blank. (answered OK)' refused.log
+check "the refusal is in the log" logged 'hook AfterPathDialog refused page 3002 in a silent run' refused.log
+check "the hook learnt the run is silent" grep -q 'silent=1' "$hooked/refused.txt"
+check "nothing was installed" test ! -e "$drive_c/Refusing"
+
+# 5. A silent install killed in its copy step leaves a log up to that step.
+rm -f "$hooked/refuse_dir.txt"
+printf 'CopyFileAfter kill 1\n' > "$hooked/fault.txt"
+silent_in "$hooked" killed.log
+check_eq "the killed install's status" 9 $?
+check "its log names the copy step" logged 'step: copy files: start' killed.log
+check "and the hook it was killed in" logged 'hook CopyFileBefore:' killed.log
 cp "$drive_c"/*.log "$work/" 2>/dev/null
 e2e_summary

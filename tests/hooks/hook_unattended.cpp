@@ -142,6 +142,25 @@ class UnattendedTable : public SetupDispatchTable {
     fault_point("BeforePreviousDialog");
     return g_answers_pages && !file_there(info->source_dir.c_str(), "replace.txt") ? 3 : 0;
   }
+  // With refuse_dir.txt beside setup.ini, the directory is refused as a maker's hook would: a box
+  // says why, and the result is the file's number (4 back, 5 stay). Each refusal appends what
+  // is_silent_run said to refused.txt.
+  int AfterPathDialog(SetupInfo *info, void *reserved) override {
+    fault_point("AfterPathDialog");
+    char path[MAX_PATH];
+    FILE *file = path_in(path, info->source_dir.c_str(), "refuse_dir.txt") ? fopen(path, "rb") : nullptr;
+    if (!file) return SetupDispatchTable::AfterPathDialog(info, reserved);
+    int result = 4;
+    if (fscanf(file, "%d", &result) != 1) result = 4;
+    fclose(file);
+    FILE *seen = path_in(path, info->source_dir.c_str(), "refused.txt") ? fopen(path, "ab") : nullptr;
+    if (seen) {
+      fprintf(seen, "silent=%d\n", is_silent_run());
+      fclose(seen);
+    }
+    MessageBoxA(info->main_window, "The install folder must not hold a blank.", "Folder refused", MB_OK | MB_ICONWARNING);
+    return result;
+  }
   int CopyFileBefore(SetupInfo *, String, String, void *) override { return fault_point("CopyFileBefore"); }
   int CopyFileAfter(SetupInfo *, String, String, void *) override { return fault_point("CopyFileAfter"); }
   int CopyFileFailed(SetupInfo *, String, String, void *) override { return g_skips_failed_copies ? 0 : -1; }

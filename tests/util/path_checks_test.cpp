@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sdk/utilities.h"
+#include "util/path_checks.h"
 #include "support/scratch.h"
 
 namespace {
@@ -76,6 +77,30 @@ TEST(PathIsOk, RulesInOrder) {
   for (const PathCase &c : cases)
     EXPECT_EQ(c.expected, path_is_ok(c.path, c.allow_root, c.any_drive))
         << (c.path ? c.path : "(null)") << " root " << c.allow_root << " any " << c.any_drive;
+}
+
+// Names Windows will not create, wherever they stand; the first such name is reported.
+TEST(PathIsOk, RefusesNamesWindowsRefuses) {
+  const struct {
+    const char *path;
+    const char *refused;  // "" when every name can be made
+  } cases[] = {
+      {"C:\\PP2C:\\X", "PP2C:"},       {"C:\\PixelPaint2C:\\My Paint", "PixelPaint2C:"},
+      {"C:\\a\\b:", "b:"},            {"C:\\CON\\x", "CON"},
+      {"C:\\a\\lpt1", "lpt1"},        {"C:\\a\\Com9.txt\\b", "Com9.txt"},
+      {"C:\\nul.", "nul."},             {"C:\\a.\\b", "a."},
+      {"C:\\a\\..\\b", ".."},         {"C:\\Tools\\Console", ""},
+      {"C:\\COM10", ""},              {"C:\\LPT0\\CONX", ""},
+      {"C:\\Program Files\\Tuner", ""}, {"C:\\a.b\\c", ""},
+  };
+  for (const auto &c : cases) {
+    char name[MAX_PATH] = "untouched";
+    EXPECT_EQ(c.refused[0] ? 1 : 0, first_refused_name(c.path, name, sizeof name)) << c.path;
+    if (c.refused[0]) {
+      EXPECT_STREQ(c.refused, name) << c.path;
+      EXPECT_EQ(0, path_is_ok(c.path, 0, 1)) << c.path;
+    }
+  }
 }
 
 TEST(PathIsOk, RefusesACommaInEveryPosition) {

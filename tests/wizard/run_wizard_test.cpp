@@ -6,6 +6,7 @@
 
 #include "gtest/gtest.h"
 #include "support/message_recorder.h"
+#include "util/run_options.h"
 #include "wizard/page_harness.h"
 #include "wizard/recording_table.h"
 #include "wizard/wizard.h"
@@ -102,11 +103,21 @@ TEST(RunWizard, HookResultsDecideTheSequence) {
        run_with("BeforeReadyDialog", kBackFromReady), 0},
       {"a cancelled page stops with 1", {{"BeforeReadyDialog", {0}}}, {IDCANCEL}, 0,
        run_until("BeforeReadyDialog", {"Cancel"}), 1},
+      {"AfterPathDialog 5 shows the directory page again, without its Before hook",
+       {{"BeforePathDialog", {0}}, {"AfterPathDialog", {5, 5, 0}}}, {IDOK, IDOK, IDOK}, 0,
+       run_with("BeforePathDialog", {"Next", "AfterPathDialog", "Next", "AfterPathDialog", "Next"}), 0},
+      {"AfterStartDialog 5 shows the Start-menu page again",
+       {{"BeforeStartDialog", {0}}, {"AfterStartDialog", {5, 0}}}, {IDOK, IDOK}, 0,
+       run_with("BeforeStartDialog", {"Next", "AfterStartDialog", "Next"}), 0},
+      {"AfterStartDialog 5 on a skipped page is Back from it", {{"AfterStartDialog", {5, 0}}}, {}, 0,
+       run_with("AfterStartDialog", {"BeforePathDialog", "AfterPathDialog", "BeforeStartDialog", "AfterStartDialog"}),
+       0},
   };
   MessageRecorder yes(IDYES);  // Cancel asks whether to leave setup
   for (const WizardCase &c : cases) {
     SetupInfo info;
     page::use_own_resources(&info);
+    info.install_dir = "C:\\zindle-wizard";  // one the directory page takes
     RecordingTable table(c.results);
     g_table = &table;
     g_install_result = c.install_result;
@@ -118,6 +129,33 @@ TEST(RunWizard, HookResultsDecideTheSequence) {
     EXPECT_EQ(c.expected_result, result) << c.what;
     EXPECT_TRUE(g_buttons.empty()) << c.what << ": a page that should have shown did not";
   }
+}
+
+// Nobody can type anything else in a silent run: a hook refusing a page there ends the run as
+// cancelled, where the wizard would have gone back or stayed.
+TEST(RunWizard, ASilentRunEndsWhenAHookRefusesAPage) {
+  const WizardCase cases[] = {
+      {"AfterPathDialog 4", {{"AfterPathDialog", {4, 0}}}, {}, 0, run_until("AfterPathDialog"), 1},
+      {"AfterPathDialog 5", {{"BeforePathDialog", {0}}, {"AfterPathDialog", {5, 0}}}, {}, 0,
+       run_until("AfterPathDialog"), 1},
+      {"AfterStartDialog 5", {{"AfterStartDialog", {5, 0}}}, {}, 0, run_until("AfterStartDialog"), 1},
+      {"AfterIntroDialog 4", {{"AfterIntroDialog", {4, 0}}}, {}, 0, run_until("AfterIntroDialog"), 1},
+      {"AfterIntroDialog 5 still stops with 5", {{"AfterIntroDialog", {5}}}, {}, 0, run_until("AfterIntroDialog"), 5},
+  };
+  RunOptions silent;
+  silent.silent = true;
+  set_run_options(silent);
+  for (const WizardCase &c : cases) {
+    SetupInfo info;
+    page::use_own_resources(&info);
+    info.install_dir = "C:\\zindle-silent-wizard";
+    RecordingTable table(c.results);
+    g_table = &table;
+    g_install_result = c.install_result;
+    EXPECT_EQ(c.expected_result, run_wizard(&info, &table, fake_install_steps)) << c.what;
+    EXPECT_EQ(c.expected_calls, table.calls) << c.what;
+  }
+  set_run_options(RunOptions());
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ std::string relative_path_fault(const std::string &path, const char *refused) {
     if (climbs(part)) return "climbs out of its folder ('" + part + "')";
     std::string device = device_of(part);
     if (!device.empty()) return "names the device " + device + " ('" + part + "')";
+    if (part != "." && (part.back() == '.' || part.back() == ' '))
+      return "has a name ending in a dot or blank ('" + part + "'), which Windows does not create";
   }
   size_t code = digit_code(path, 0);
   if (code != std::string::npos) return "has " + path.substr(code, 2) + ", which setup does not expand here";

@@ -52,6 +52,7 @@ const KeyRule kKeyRules[] = {
     {"ASSOCIATIONS", "ext", kNumbered, ValueKind::kExtension, Need::kRequired,
      "the association is written into the root of the file classes"},
     {"ASSOCIATIONS", "icon", kNumbered, ValueKind::kNumber, Need::kOptional, ""},
+    {"ASSOCIATIONS", "name", kNumbered, ValueKind::kText, Need::kOptional, ""},
     {"BACKGROUND", "red", kSingle, ValueKind::kColour, Need::kRequired, "black background and no bitmap"},
     {"BACKGROUND", "green", kSingle, ValueKind::kColour, Need::kRequired, "black background and no bitmap"},
     {"BACKGROUND", "blue", kSingle, ValueKind::kColour, Need::kRequired, "black background and no bitmap"},
