@@ -33,7 +33,8 @@ if problem=$(E2E_WINE32='' bash -c ". '$root/tests/wine/suite.sh' && wine32_unus
 else
   tree=$i686 peer_target=x86-unicode
 fi
-for f in "$tree/setup/setup.exe" "$tree/tests/hook_unattended.dll" "$i686/setup/setup.exe" "$packer"; do
+for f in "$tree/setup/setup.exe" "$tree/tests/hook_unattended.dll" "$i686/setup/setup.exe" "$i686/tests/hook_unattended.dll" \
+         "$packer"; do
   [ -f "$f" ] || { echo "bench: missing $f (make build)"; exit 1; }
 done
 rm -rf "$work"; mkdir -p "$work"
@@ -55,7 +56,8 @@ prepare() {
   local kit=("$packer" product "$dir/source/setup.ini" -C "$dir/payload" --hooks "$tree/tests/hook_unattended.dll")
   "${kit[@]}" --setup "$tree/setup/setup.exe" -o "$dir/ours" >/dev/null &&
     "${kit[@]}" --setup "$tree/setup/setup.exe" -o "$dir/ours-setup.exe" --one-file >/dev/null &&
-    "${kit[@]}" --setup "$i686/setup/setup.exe" -o "$dir/shipped-setup.exe" --one-file >/dev/null || return 1
+    "${kit[@]}" --setup "$i686/setup/setup.exe" --hooks "$i686/tests/hook_unattended.dll" \
+      -o "$dir/shipped-setup.exe" --one-file >/dev/null || return 1
   peer_script "$dir" "$peer_target" peer.exe && peer_script "$dir" x86-unicode peer32.exe || return 1
   payload=$(du -sb --apparent-size "$dir/payload" | cut -f1)
   echo "== $1: $(wc -l < "$dir/names.txt") files, payload $payload bytes"

@@ -11,6 +11,7 @@ cp "$PRODUCT/Help/index.htm" payload/Help/
 head -c 70000 /dev/urandom >payload/tuner.exe
 echo a >payload/a.txt
 echo y >payload/sub/y.dll
+echo licence >license.txt  # beside the broken scripts, which are checked as products too
 
 # ---- the shipped script is clean, with and without its payload
 run check "$PRODUCT/setup.ini" -C payload
@@ -152,7 +153,7 @@ majorhigh=1
 EOF
 
 broken depend 1 '1: key "stray" stands before any section header' '4: [DEPEND] depend0: warning: is absolute' \
-  '5: [DEPEND] depend1: warning: has a folder part' '6: [DEPEND] depend2: is not in the payload folder' \
+  '5: [DEPEND] depend1: has a folder part' '6: [DEPEND] depend2: is not in the payload folder' \
   "7: [DEPEND]: neither a key (no '=')" '8: [DEPEND] depend3: warning: the enclosing quotes are dropped' <<'EOF'
 stray=1
 [DEPEND]

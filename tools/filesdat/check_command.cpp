@@ -8,6 +8,7 @@
 #include "file_io.h"
 #include "ini_reader.h"
 #include "messages.h"
+#include "product_parts.h"
 #include "script_items.h"
 #include "script_rules.h"
 #include "script_values.h"
@@ -168,7 +169,8 @@ void check_section(const IniFile &script, const IniSection &section, const Scrip
 
 }  // namespace
 
-int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given) {
+int check_product(const std::string &script_path, const std::string &payload_dir, bool payload_given,
+                  const KitFiles &kit, std::vector<ProductPart> *parts) {
   IniFile script;
   if (!script.load(script_path)) {
     report("cannot read %s: %s", script_path.c_str(), error_text().c_str());
@@ -184,6 +186,13 @@ int run_check(const std::string &script_path, const std::string &payload_dir, bo
   ScriptFacts facts = gather_facts(script, payload_dir, payload_given);
   for (const IniSection &section : script.sections()) check_section(script, section, facts, &found);
   check_bitmap_read(script, &found);
+  find_product_parts({&script, script_path, payload_dir, payload_given}, kit, parts, &found);
   found.print(script_path);
   return found.has_errors() ? 1 : 0;
+}
+
+int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given,
+              const KitFiles &kit) {
+  std::vector<ProductPart> parts;
+  return check_product(script_path, payload_dir, payload_given, kit, &parts);
 }

@@ -1,10 +1,12 @@
-// The problems that filesdat check finds, printed as "script:LINE: [SECTION] key: message".
+// The problems that filesdat check finds, printed as "script:LINE: [SECTION] key: message", or
+// "script: message" for those of no line.
 #pragma once
 
 #include <string>
 #include <vector>
 
 // Where a problem is: the line, the section as written and the key ("" for the section itself).
+// Line 0 is a problem of the product's files rather than of a line.
 struct Place {
   int line;
   std::string section;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "product_parts.h"
+
 // How members are packed: block_size 0 fits each member's block size to its length; with compress
 // each member is deflated where that makes it smaller.
 struct PackOptions {
@@ -22,22 +24,25 @@ int run_create(const std::string &archive, const std::string &source_dir, const 
 int run_create_from_script(const std::string &archive, const std::string &source_dir, const PackOptions &options,
                            const std::string &script_path);
 // What `filesdat product` makes: from the script and its payload folder, a product folder or one
-// .exe at output. setup is the setup.exe to ship; default_hooks the hook library for a product
-// that has none of its own beside the script.
+// .exe at output, made with the kit's files.
 struct ProductOptions {
   std::string script;
   std::string payload;
   std::string output;
   bool one_file = false;
-  std::string setup;
-  std::string default_hooks;
+  bool replace = false;  // an output that is not a product made before is replaced rather than refused
+  KitFiles kit;
 };
 // Checks the script (stopping on an error), packs its files and writes the product.
 int run_product(const ProductOptions &options);
 
-// Reports every problem setup would meet in the script, one line each; 1 when any is an error.
-// With a payload folder, also the files that the script names but that are not in it.
-int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given);
+// Reports every problem setup would meet in the script and every reason `filesdat product` would
+// refuse it (product_parts.h), one line each; 1 when any is an error. With a payload folder, also
+// the files that the script names but that are not in it. *parts receives what the product ships.
+int check_product(const std::string &script_path, const std::string &payload_dir, bool payload_given,
+                  const KitFiles &kit, std::vector<ProductPart> *parts);
+int run_check(const std::string &script_path, const std::string &payload_dir, bool payload_given,
+              const KitFiles &kit);
 // Prints size and name of every member.
 int run_list(const std::string &archive);
 // Checks the directory and every entry; prints a summary, or the damage found.

@@ -15,6 +15,7 @@
 #include <process.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -77,6 +78,14 @@ FILE *create_new_file(const std::string &path) {
 
 unsigned long process_id() { return static_cast<unsigned long>(_getpid()); }
 
+bool process_running(unsigned long pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+  if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+  bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+}
+
 std::string program_folder(const char *) {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -113,6 +122,10 @@ FILE *create_new_file(const std::string &path) {
 }
 
 unsigned long process_id() { return static_cast<unsigned long>(getpid()); }
+
+bool process_running(unsigned long pid) {
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 std::string program_folder(const char *argv0) {
   char path[4096];

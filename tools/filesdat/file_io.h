@@ -34,5 +34,7 @@ std::string parent_of(const std::string &path);
 std::string error_text();
 // A number that differs between concurrently running processes (for temporary names).
 unsigned long process_id();
+// True when a process of that id runs (or may: one this user cannot look at counts as running).
+bool process_running(unsigned long pid);
 // The folder that holds the running program ("" when it cannot be told).
 std::string program_folder(const char *argv0);

@@ -12,6 +12,7 @@
 namespace {
 
 const int kUsageStatus = 2;
+const char *const kCommands[] = {"create", "list", "extract", "verify", "check", "product"};
 
 const char kUsage[] =
     "usage: filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] [--store] NAME...\n"
@@ -19,9 +20,10 @@ const char kUsage[] =
     "       filesdat list ARCHIVE\n"
     "       filesdat extract ARCHIVE [-C DIR] [NAME...]\n"
     "       filesdat verify ARCHIVE\n"
-    "       filesdat check SETUP.INI [-C DIR]\n"
-    "       filesdat product SETUP.INI -C DIR -o OUTPUT [--one-file] [--setup SETUP.EXE]\n"
-    "                [--hooks DSETUP.DLL]\n"
+    "       filesdat check SETUP.INI [-C DIR] [--setup SETUP.EXE] [--hooks DSETUP.DLL]\n"
+    "       filesdat product SETUP.INI -C DIR -o OUTPUT [--one-file] [--replace]\n"
+    "                [--setup SETUP.EXE] [--hooks DSETUP.DLL]\n"
+    "       filesdat help | --help | --version      (--help also after any command)\n"
     "\n"
     "create   packs the named files (relative to DIR, default the current folder) into ARCHIVE;\n"
     "         each is stored under its name with backslashes, as setup looks it up.\n"
@@ -37,15 +39,20 @@ const char kUsage[] =
     "extract  writes the named members (default all) below DIR (default the current folder).\n"
     "verify   checks the directory and every member's position; exits 1 on damage.\n"
     "check    reads SETUP.INI as setup will and prints each problem as\n"
-    "         SETUP.INI:LINE: [SECTION] key: message (warnings say \"warning:\"); with -C,\n"
-    "         also the files it names that are not in DIR. Exits 1 when any problem is an error.\n"
+    "         SETUP.INI:LINE: [SECTION] key: message (warnings say \"warning:\"), and applies\n"
+    "         every rule that product applies to the files it ships (SETUP.INI: message where\n"
+    "         no line is at fault); with -C, also the files it names that are not in DIR.\n"
+    "         Exits 1 when any problem is an error.\n"
     "product  checks SETUP.INI against the payload folder DIR, packs it and writes the product\n"
     "         ready to ship: the folder OUTPUT with setup.exe, setup.ini, files.dat, license.txt\n"
     "         (beside SETUP.INI), the hook library (dsetup.dll beside SETUP.INI, else the\n"
     "         default one) and the resource library and dependencies the script names; with\n"
-    "         --one-file, the single installer OUTPUT (.exe) holding all of it. setup.exe and\n"
-    "         the default hook library (default_dsetup.dll) are taken from beside filesdat\n"
-    "         unless --setup and --hooks name others.\n";
+    "         --one-file, the single installer OUTPUT holding all of it (\".exe\" is added to\n"
+    "         a name without it). OUTPUT must be new, empty or a product filesdat wrote, which\n"
+    "         is replaced; --replace replaces whatever else stands there. Libraries must be of\n"
+    "         setup.exe's machine type. setup.exe and the default hook library\n"
+    "         (default_dsetup.dll) are taken from beside filesdat unless --setup and --hooks\n"
+    "         name others; check compares with them only where it finds them.\n";
 
 int usage_error(const char *problem) {
   if (problem) report("%s", problem);
@@ -64,6 +71,7 @@ struct Arguments {
   bool script_given = false;
   std::string output;
   bool one_file = false;
+  bool replace = false;
   std::string setup;
   std::string hooks;
 };
@@ -116,6 +124,8 @@ bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::str
       *target = argv[++i];
     } else if (options && strcmp(arg, "--one-file") == 0) {
       args->one_file = true;
+    } else if (options && strcmp(arg, "--replace") == 0) {
+      args->replace = true;
     } else if (options && strcmp(arg, "--store") == 0) {
       args->pack.compress = false;
       args->store_given = true;
@@ -129,13 +139,45 @@ bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::str
   return true;
 }
 
+// help, --help (also anywhere after a command, before "--") and --version answer on stdout; an
+// unknown command is named. True when the arguments were answered so, with *status.
+bool answer_without_command(int argc, char **argv, int *status) {
+  if (argc < 2) return false;
+  const char *command = argv[1];
+  if (strcmp(command, "--version") == 0) {
+    printf("filesdat %s\n", FILESDAT_VERSION);
+    *status = 0;
+    return true;
+  }
+  bool help = strcmp(command, "help") == 0;
+  for (int i = 1; i < argc && !help && strcmp(argv[i], "--") != 0; ++i)
+    help = strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0;
+  if (help) {
+    fputs(kUsage, stdout);
+    *status = 0;
+    return true;
+  }
+  for (const char *known : kCommands)
+    if (strcmp(command, known) == 0) return false;
+  *status = usage_error(("unknown command \"" + std::string(command) + "\"").c_str());
+  return true;
+}
+
+// setup.exe and the default hook library: named by --setup and --hooks, else beside filesdat.
+KitFiles kit_files(const char *argv0, const Arguments &args, bool required) {
+  std::string folder = program_folder(argv0);
+  KitFiles kit;
+  kit.setup = args.setup.empty() ? join_path(folder, "setup.exe") : args.setup;
+  kit.default_hooks = args.hooks.empty() ? join_path(folder, "default_dsetup.dll") : args.hooks;
+  kit.required = required;
+  return kit;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0)) {
-    fputs(kUsage, stdout);
-    return 0;
-  }
+  int status = 0;
+  if (answer_without_command(argc, argv, &status)) return status;
   if (argc < 3) {
     if (argc < 2) return usage_error(nullptr);
     return usage_error(strcmp(argv[1], "check") == 0 ? "missing SETUP.INI" : "missing ARCHIVE");
@@ -154,29 +196,30 @@ int main(int argc, char **argv) {
   if (command == "product") {
     if (args.output.empty() || !args.dir_given) return usage_error("product needs -C DIR and -o OUTPUT");
     if (!args.names.empty() || args.block_given || args.store_given || args.script_given)
-      return usage_error("product takes SETUP.INI, -C, -o, --one-file, --setup and --hooks only");
+      return usage_error("product takes SETUP.INI, -C, -o, --one-file, --replace, --setup and --hooks only");
     ProductOptions product;
     product.script = archive;
     product.payload = args.dir;
     product.output = args.output;
     product.one_file = args.one_file;
-    std::string kit = program_folder(argv[0]);
-    product.setup = args.setup.empty() ? join_path(kit, "setup.exe") : args.setup;
-    product.default_hooks = args.hooks.empty() ? join_path(kit, "default_dsetup.dll") : args.hooks;
+    product.replace = args.replace;
+    product.kit = kit_files(argv[0], args, true);
     return run_product(product);
   }
-  if (!args.output.empty() || args.one_file || !args.setup.empty() || !args.hooks.empty())
-    return usage_error("-o, --one-file, --setup and --hooks are only for product");
+  if (!args.output.empty() || args.one_file || args.replace)
+    return usage_error("-o, --one-file and --replace are only for product");
+  if (command != "check" && (!args.setup.empty() || !args.hooks.empty()))
+    return usage_error("--setup and --hooks are only for check and product");
   if (args.block_given) return usage_error("-b is only for create");
   if (args.store_given) return usage_error("--store is only for create");
   if (args.script_given) return usage_error("--script is only for create");
   if (command == "check") {
     if (!args.names.empty()) return usage_error("too many arguments for check");
-    return run_check(archive, args.dir, args.dir_given);
+    return run_check(archive, args.dir, args.dir_given,
+                     kit_files(argv[0], args, !args.setup.empty() || !args.hooks.empty()));
   }
   if (command == "extract") return run_extract(archive, args.dir, args.names);
   if (args.dir_given || !args.names.empty()) return usage_error(("too many arguments for " + command).c_str());
   if (command == "list") return run_list(archive);
-  if (command == "verify") return run_verify(archive);
-  return usage_error(("unknown command " + command).c_str());
+  return run_verify(archive);
 }

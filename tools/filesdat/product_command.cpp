@@ -6,19 +6,14 @@
 #include "bundle_format.h"
 #include "commands.h"
 #include "file_io.h"
-#include "ini_reader.h"
-#include "member_name.h"
+#include "folder_tree.h"
+#include "interrupt_cleanup.h"
 #include "messages.h"
-#include "script_items.h"
+#include "product_output.h"
 #include "staged_file.h"
+#include "work_folder.h"
 
 namespace {
-
-// One file of the product folder: its name there and where it comes from.
-struct Part {
-  std::string name;
-  std::string source;
-};
 
 // Appends the whole of source to out (the file target); says what failed.
 bool append_file(FILE *out, const std::string &target, const std::string &source) {
@@ -54,88 +49,53 @@ bool file_length(const std::string &path, uint64_t *length) {
   return ok;
 }
 
-// A name the script gives for a file beside it: a plain file name.
-bool plain_name(const std::string &name) {
-  return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
-}
-
-// What the product folder holds besides setup.exe and files.dat: the script, the licence, the hook
-// library (the maker's beside the script, else the default one), the resource library the script
-// names and the [DEPEND] files, each found beside the script or in the payload.
-bool collect_parts(const ProductOptions &options, const IniFile &script, std::vector<Part> *parts) {
-  std::string beside = parent_of(options.script);
-  auto there = [&](const std::string &name) { return join_path(beside, name); };
-  parts->push_back({"setup.ini", options.script});
-  if (!is_regular_file(there("license.txt"))) {
-    report("no license.txt beside %s: setup shows it on the licence page", options.script.c_str());
-    return false;
-  }
-  parts->push_back({"license.txt", there("license.txt")});
-  std::string hooks = is_regular_file(there("dsetup.dll")) ? there("dsetup.dll") : options.default_hooks;
-  if (!is_regular_file(hooks)) {
-    report("no hook library: neither %s nor the default one, %s", there("dsetup.dll").c_str(), hooks.c_str());
-    return false;
-  }
-  parts->push_back({"dsetup.dll", hooks});
-  std::vector<std::string> names;
-  if (const IniKey *resources = script.key("RESOURCES", "dllname")) names.push_back(resources->value);
-  for (const auto &item : item_values(script, "DEPEND", "depend")) names.push_back(item.second);
-  for (const std::string &name : names) {
-    bool known = false;
-    for (const Part &part : *parts) known = known || same_name(part.name, name);
-    if (known || same_name(name, "setup.exe")) continue;
-    std::string source = is_regular_file(there(name)) ? there(name) : join_path(options.payload, name);
-    if (!plain_name(name) || !is_regular_file(source)) {
-      report("%s names \"%s\", which is neither beside it nor in %s as a plain file", options.script.c_str(),
-             name.c_str(), options.payload.c_str());
-      return false;
-    }
-    parts->push_back({name, source});
-  }
-  return true;
-}
-
-bool write_folder(const std::string &folder, const std::string &setup, const std::string &archive,
-                  const std::vector<Part> &parts) {
+// The product folder at folder: setup.exe, files.dat packed from the payload, and the parts.
+bool write_folder(const ProductOptions &options, const std::string &folder, const std::vector<ProductPart> &parts) {
   if (!make_dirs(folder)) {
     report("cannot create folder %s: %s", folder.c_str(), error_text().c_str());
     return false;
   }
-  bool ok = copy_file(setup, join_path(folder, "setup.exe")) && copy_file(archive, join_path(folder, "files.dat"));
-  for (const Part &part : parts) ok = ok && copy_file(part.source, join_path(folder, part.name));
+  if (run_create_from_script(join_path(folder, "files.dat"), options.payload, PackOptions(), options.script) != 0)
+    return false;
+  bool ok = copy_file(options.kit.setup, join_path(folder, "setup.exe"));
+  for (const ProductPart &part : parts) ok = ok && copy_file(part.source, join_path(folder, part.name));
   return ok;
 }
 
-// setup.exe, the product's archive, an archive of the parts, the trailer.
-bool write_one_file(const ProductOptions &options, const std::string &archive, const std::string &work,
-                    const std::vector<Part> &parts) {
+// The one-file installer at target: setup.exe, the product's archive, an archive of the parts,
+// the trailer. Its pieces are made in work.
+bool write_one_file(const ProductOptions &options, const std::string &work, const std::string &target,
+                    const std::vector<ProductPart> &parts) {
+  std::string archive = join_path(work, "files.dat");
+  if (run_create_from_script(archive, options.payload, PackOptions(), options.script) != 0) return false;
   std::string support = join_path(work, "support.dat"), staging = join_path(work, "parts");
   std::vector<std::string> names;
   if (!make_dirs(staging)) {
     report("cannot create folder %s: %s", staging.c_str(), error_text().c_str());
     return false;
   }
-  for (const Part &part : parts) {
+  for (const ProductPart &part : parts) {
     if (!copy_file(part.source, join_path(staging, part.name))) return false;
     names.push_back(part.name);
   }
   if (run_create(support, staging, PackOptions(), names, true) != 0) return false;
+  const std::string &setup = options.kit.setup;
   uint64_t setup_length = 0, archive_length = 0;
-  if (!file_length(options.setup, &setup_length) || !file_length(archive, &archive_length) ||
+  if (!file_length(setup, &setup_length) || !file_length(archive, &archive_length) ||
       setup_length + archive_length > 0xFFFFFFFFu) {
-    report("cannot put %s and its product into one file of less than 4 GiB", options.setup.c_str());
+    report("cannot put %s and its product into one file of less than 4 GiB", setup.c_str());
     return false;
   }
   bundle::Trailer trailer = {static_cast<uint32_t>(setup_length), static_cast<uint32_t>(setup_length + archive_length)};
   unsigned char raw[bundle::kTrailerSize];
   bundle::encode_trailer(trailer, raw);
   StagedFile out;
-  if (!out.open(options.output)) return false;
+  if (!out.open(target)) return false;
   FILE *file = out.stream();
-  bool ok = append_file(file, options.output, options.setup) && append_file(file, options.output, archive) &&
-            append_file(file, options.output, support);
+  bool ok = append_file(file, target, setup) && append_file(file, target, archive) &&
+            append_file(file, target, support);
   if (ok && fwrite(raw, 1, sizeof raw, file) != sizeof raw) {
-    report("cannot write %s: %s", options.output.c_str(), error_text().c_str());
+    report("cannot write %s: %s", target.c_str(), error_text().c_str());
     ok = false;
   }
   if (ok) return out.commit();
@@ -143,43 +103,42 @@ bool write_one_file(const ProductOptions &options, const std::string &archive, c
   return false;
 }
 
-// Removes what the command made in its work folder.
-void remove_work(const std::string &work, const std::vector<Part> &parts) {
-  for (const Part &part : parts) remove(join_path(join_path(work, "parts"), part.name).c_str());
-  remove(join_path(work, "parts").c_str());
-  remove(join_path(work, "files.dat").c_str());
-  remove(join_path(work, "support.dat").c_str());
-  remove(work.c_str());
+// What the product is made from: an output holding any of them is never replaced.
+std::vector<std::string> product_inputs(const ProductOptions &options, const std::vector<ProductPart> &parts) {
+  std::string beside = parent_of(options.script);
+  std::vector<std::string> inputs = {beside.empty() ? "." : beside, options.payload, options.kit.setup};
+  for (const ProductPart &part : parts) inputs.push_back(part.source);
+  return inputs;
+}
+
+// Makes the product in the work folder and puts it in place at output.
+bool make_product(const ProductOptions &options, const std::string &work, const std::vector<ProductPart> &parts) {
+  std::string made = join_path(work, "product");
+  if (!make_dirs(work)) {
+    report("cannot create folder %s: %s", work.c_str(), error_text().c_str());
+    return false;
+  }
+  bool ok = options.one_file ? write_one_file(options, work, made, parts) : write_folder(options, made, parts);
+  return ok && put_in_place(made, work, options.output);
 }
 
 }  // namespace
 
-int run_product(const ProductOptions &options) {
-  if (run_check(options.script, options.payload, true) != 0) {
+int run_product(const ProductOptions &given) {
+  ProductOptions options = given;
+  options.output = product_output_name(given.output, given.one_file);
+  sweep_stale_work(options.output);
+  std::vector<ProductPart> parts;
+  if (check_product(options.script, options.payload, true, options.kit, &parts) != 0) {
     report("%s has errors: no product was written", options.script.c_str());
     return 1;
   }
-  IniFile script;
-  std::vector<Part> parts;
-  if (!script.load(options.script)) {
-    report("cannot read %s: %s", options.script.c_str(), error_text().c_str());
-    return 1;
-  }
-  if (!is_regular_file(options.setup)) {
-    report("setup.exe not found: %s (give it with --setup)", options.setup.c_str());
-    return 1;
-  }
-  if (!collect_parts(options, script, &parts)) return 1;
-  std::string work = options.output + ".work-" + std::to_string(process_id());
-  if (!make_dirs(work)) {
-    report("cannot create folder %s: %s", work.c_str(), error_text().c_str());
-    return 1;
-  }
-  std::string archive = join_path(work, "files.dat");
-  bool ok = run_create_from_script(archive, options.payload, PackOptions(), options.script) == 0 &&
-            (options.one_file ? write_one_file(options, archive, work, parts)
-                              : write_folder(options.output, options.setup, archive, parts));
-  remove_work(work, parts);
+  if (!output_usable(options.output, {options.one_file, options.replace, product_inputs(options, parts)})) return 1;
+  std::string work = work_folder_for(options.output);
+  if (!clean_up_on_interrupt(work, options.output)) return 1;
+  bool ok = make_product(options, work, parts);
+  if (!remove_tree(work)) report("cannot remove %s: %s", work.c_str(), error_text().c_str());
+  end_interrupt_cleanup();
   if (ok) printf("%s: %s\n", options.one_file ? "one-file installer" : "product folder", options.output.c_str());
   return ok ? 0 : 1;
 }

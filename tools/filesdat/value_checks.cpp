@@ -158,6 +158,8 @@ void check_source(const Check &check) {
   check_in_payload(check, tidied, "setup finds neither a loose file nor a member of files.dat");
 }
 
+// Where a dependency lies and whether it can be shipped is one of the product's rules
+// (product_parts.h); here only what setup itself makes of the name.
 void check_depend(const Check &check) {
   const std::string &text = check.text;
   if (is_separator(text[0]) || text.find(':') != std::string::npos) {
@@ -165,17 +167,7 @@ void check_depend(const Check &check) {
     return;
   }
   std::string fault = relative_path_fault(text, kRefusedByWindows);
-  if (!fault.empty()) {
-    check.error(fault);
-    return;
-  }
-  if (has_separator(text))
-    check.warning(
-        "has a folder part: at uninstall setup unpacks it beside its temporary copy, where that folder "
-        "does not exist, so it is left out");
-  std::string tidied, why;
-  if (stored_name_for(text, &tidied, &why))
-    check_in_payload(check, tidied, "setup packs dependencies from loose files beside setup.exe");
+  if (!fault.empty()) check.error(fault);
 }
 
 void check_relative(const Check &check, const char *refused) {
