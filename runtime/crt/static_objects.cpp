@@ -21,6 +21,7 @@ ExitList g_exit_functions;  // zero-initialised: usable before any constructor r
 extern "C" int atexit(void (*function)(void)) { return g_exit_functions.Add(function) ? 0 : -1; }
 
 void run_static_constructors() {
+  static_guards_begin();
   size_t count = 0;
   while (__CTOR_LIST__[count + 1]) ++count;
   for (size_t i = count; i >= 1; --i) __CTOR_LIST__[i]();
@@ -29,4 +30,5 @@ void run_static_constructors() {
 void run_static_destructors() {
   for (size_t i = 1; __DTOR_LIST__[i]; ++i) __DTOR_LIST__[i]();
   g_exit_functions.RunAll();
+  static_guards_end();
 }

@@ -1,6 +1,7 @@
 // The pieces of the programs' own start-up and heap: the command tail WinMain receives, the
-// atexit list, and the heap functions' edge cases.
+// atexit list, the heap functions' edge cases and a library's own heap.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <cstring>
@@ -64,6 +65,22 @@ TEST(Heap, ZeroedOverflowResizeAndFree) {
   EXPECT_NE(nullptr, fresh);
   heap_free(fresh);
   heap_free(nullptr);
+}
+
+// A hook library's blocks must never land on the heap of setup.exe, which frees its own blocks
+// there, and must all go at its unload.
+TEST(Heap, PrivateHeapServesEveryFunctionUntilDestroyed) {
+  ASSERT_EQ(1, heap_create_private());
+  void *blocks[] = {heap_alloc(100), heap_alloc_zeroed(10, 10), heap_resize(heap_alloc(10), 50000)};
+  for (void *block : blocks) {
+    ASSERT_NE(nullptr, block);
+    EXPECT_FALSE(HeapValidate(GetProcessHeap(), 0, block));
+  }
+  heap_free(blocks[0]);
+  heap_destroy_private();
+  void *after = heap_alloc(10);
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, after));
+  heap_free(after);
 }
 
 }  // namespace
