@@ -1,43 +1,80 @@
-// An example hook library for setup. It shows the three things most products need:
+// An example hook library for setup, in ordinary C++: one global object holds the hooks and what
+// they remember, new and delete give memory, and a function-local static is made on first use.
+// The kit's runtime library (libsetupcrt.a) runs the constructors and destructors and supplies
+// new and delete, so the library imports no C runtime DLL and loads on every Windows setup runs on.
+// It shows the three things most products need:
 //   - skipping a wizard page (the Start-menu page, when the product places no shortcuts),
-//   - adding lines to the Ready page's summary (the space the product needs),
+//   - adding a line to the Ready page's summary (the space the product needs),
 //   - rescuing a file that failed to copy (Retry copies a loose file again, Cancel stops the
-//     installation, OK goes on without a file that came from files.dat).
-// It uses only system functions and setup's exports, so it needs no C runtime at all: the
-// Makefile links it with -nostdlib, and it brings the two things a C runtime would have given it,
-// a DLL entry point and a way to construct its table object.
+//     installation, OK goes on without a file that came from files.dat; the files left out are
+//     named before the Complete page).
 #include <windows.h>
-
-#include <new>
 
 #include "setup_sdk.h"
 
-namespace {
-
-const char kCaption[] = "Example Setup";
+// A file the user chose to install without.
+struct SkippedFile {
+  String path;
+  SkippedFile *next;
+};
 
 class ExampleHooks : public SetupDispatchTable {
  public:
+  ExampleHooks();
+  ~ExampleHooks();
   int BeforeStartDialog(SetupInfo *info, void *reserved) override;
   int BeforeReadyDialog(SetupInfo *info, void *reserved) override;
   int CopyFileFailed(SetupInfo *info, String source, String destination, void *reserved) override;
+  int BeforeCompleteDialog(SetupInfo *info, void *reserved) override;
+
+ private:
+  SkippedFile *skipped_;  // in the order they failed; the object owns them
 };
 
-// A Before hook that returns 2 skips its page; Back from the next page skips it again.
+// The one table object. Its constructor runs when Windows loads the library, before setup calls
+// SetupDllEntryPoint; its destructor when setup unloads the library at the end of the run.
+ExampleHooks g_hooks;
+
+extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) { return &g_hooks; }
+
+ExampleHooks::ExampleHooks() : skipped_(nullptr) {}
+
+ExampleHooks::~ExampleHooks() {
+  while (skipped_) {
+    SkippedFile *next = skipped_->next;
+    delete skipped_;
+    skipped_ = next;
+  }
+}
+
+// The caption of the example's message boxes, "<product> Setup".
+struct Caption {
+  explicit Caption(const String &product) : text(product) { text.append(" Setup"); }
+  String text;
+};
+
+// The product's name is known once setup.ini has been read: the caption is made the first time a
+// box shows, and destroyed with the other static objects when setup unloads the library.
+static const char *CaptionText(const SetupInfo *info) {
+  static const Caption caption(info->product_name);
+  return caption.text.c_str();
+}
+
+// A Before hook that skips its page; Back from the next page skips it again.
 int ExampleHooks::BeforeStartDialog(SetupInfo *info, void *) {
-  return info->start_menu_items.size() == 0 ? 2 : 0;
+  return info->start_menu_items.size() == 0 ? RESULT_SKIP_DIALOG : RESULT_GO_ON;
 }
 
 // The base class fills lines 0-3 (install folder and Start-menu folder) and clears 4-7;
 // the product adds its own lines after them.
 int ExampleHooks::BeforeReadyDialog(SetupInfo *info, void *reserved) {
   int result = SetupDispatchTable::BeforeReadyDialog(info, reserved);
-  if (result != 0) return result;
-  char kilobytes[32];
+  if (result != RESULT_GO_ON) return result;
+  char kilobytes[16];  // "4294967295 KB" at most
   wsprintfA(kilobytes, "%lu KB", static_cast<unsigned long>(info->space_needed / 1024 + 1));
   info->ready_text[4] = "Space required:";
   info->ready_text[5] = kilobytes;
-  return 0;
+  return RESULT_GO_ON;
 }
 
 // Called when a file could not be put in place. Returning 0 goes on (setup records the file when
@@ -47,30 +84,29 @@ int ExampleHooks::BeforeReadyDialog(SetupInfo *info, void *reserved) {
 int ExampleHooks::CopyFileFailed(SetupInfo *info, String source, String destination, void *) {
   DWORD attributes = GetFileAttributesA(source.c_str());
   bool loose = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  char text[MAX_PATH + 96];
-  wsprintfA(text, "%.259s could not be written.\n\n%s", destination.c_str(),
-            loose ? "Retry, or Cancel to stop the installation." : "OK goes on without it, Cancel stops.");
+  String text(destination);
+  text.append(" could not be written.\n\n");
+  text.append(loose ? "Retry, or Cancel to stop the installation." : "OK goes on without it, Cancel stops.");
   for (;;) {
-    int answer = MessageBoxA(info->main_window, text, kCaption, (loose ? MB_RETRYCANCEL : MB_OKCANCEL) | MB_ICONWARNING);
-    if (answer == IDOK) return 0;
-    if (answer != IDRETRY) return 1;
-    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) return 0;
+    int answer = MessageBoxA(info->main_window, text.c_str(), CaptionText(info),
+                             (loose ? MB_RETRYCANCEL : MB_OKCANCEL) | MB_ICONWARNING);
+    if (answer == IDOK) break;
+    if (answer != IDRETRY) return RESULT_CANCELLED;
+    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) return RESULT_GO_ON;
   }
+  SkippedFile *file = new SkippedFile{destination, nullptr};  // null when memory is short
+  if (!file) return RESULT_GO_ON;
+  SkippedFile **end = &skipped_;
+  while (*end) end = &(*end)->next;
+  *end = file;
+  return RESULT_GO_ON;
 }
 
-// Room for the table object. Without a C runtime nothing runs the constructors of static objects,
-// so the object is made here on setup's call below. It is never destroyed: it holds nothing.
-alignas(ExampleHooks) unsigned char g_table_storage[sizeof(ExampleHooks)];
-SetupDispatchTable *g_table = nullptr;
-
-}  // namespace
-
-// The library's entry point, named in the Makefile (-e); without a C runtime there is nothing to
-// set up when Windows loads or unloads the library.
-extern "C" BOOL WINAPI ExampleDllEntry(HINSTANCE, DWORD, void *) { return TRUE; }
-
-// setup calls this once, right after loading the library and before it reads setup.ini.
-extern "C" __declspec(dllexport) SetupDispatchTable *SetupDllEntryPoint(SetupInfo *, int) {
-  if (!g_table) g_table = new (g_table_storage) ExampleHooks;
-  return g_table;
+// Names the files the installation went without, once they are all known.
+int ExampleHooks::BeforeCompleteDialog(SetupInfo *info, void *) {
+  if (!skipped_) return RESULT_GO_ON;
+  String text("These files were not installed:\n");
+  for (SkippedFile *file = skipped_; file; file = file->next) text.append("\n").append(file->path);
+  MessageBoxA(info->main_window, text.c_str(), CaptionText(info), MB_OK | MB_ICONINFORMATION);
+  return RESULT_GO_ON;
 }

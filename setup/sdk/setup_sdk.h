@@ -38,8 +38,9 @@
 //
 // Exceptions. None cross the interface: setup is built without them and a hook must catch its own.
 //
-// C runtime. A hook library may bring its own C runtime, or none: the example's Makefile builds
-//   one that needs nothing beyond the system's DLLs, so it loads on every Windows setup runs on.
+// C runtime. A hook library may bring its own C runtime, or none: the example's Makefile links the
+//   kit's runtime library (libsetupcrt.a: entry point, static objects, new and delete on the
+//   library's own heap) and no C runtime DLL, so it loads on every Windows setup runs on.
 //   setup exports SetupDispatchTable's run-time type information, so a hook library may be built
 //   with or without it (-fno-rtti).
 #pragma once
