@@ -3,7 +3,7 @@
 # otherwise names the ones that could not, and ends with 1.
 root=$(cd "$(dirname "$0")/.." && pwd)
 missing=()
-for bench in run end_to_end; do
+for bench in run end_to_end silent_run; do
   echo "=== bench/$bench.sh"
   bash "$root/bench/$bench.sh" || missing+=("bench/$bench.sh (status $?)")
 done
