@@ -26,7 +26,7 @@ bool g_watching = false;
 
 void abandon() {
   if (!g_watching) return;
-  report("interrupted: removing %s; no product was written", g_work.c_str());
+  report("interrupted: removing %s", g_work.c_str());
   abandon_work(g_work, g_output);
 }
 
