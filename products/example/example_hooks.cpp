@@ -3,6 +3,8 @@
 // The kit's runtime library (libsetupcrt.a) runs the constructors and destructors and supplies
 // new and delete, so the library imports no C runtime DLL and loads on every Windows setup runs on.
 // It shows the three things most products need:
+//   - refusing what the user typed and keeping them on the page (no install folder inside the
+//     Windows folder),
 //   - skipping a wizard page (the Start-menu page, when the product places no shortcuts),
 //   - adding a line to the Ready page's summary (the space the product needs),
 //   - rescuing a file that failed to copy (Retry copies a loose file again, Cancel stops the
@@ -22,6 +24,7 @@ class ExampleHooks : public SetupDispatchTable {
  public:
   ExampleHooks();
   ~ExampleHooks();
+  int AfterPathDialog(SetupInfo *info, void *reserved) override;
   int BeforeStartDialog(SetupInfo *info, void *reserved) override;
   int BeforeReadyDialog(SetupInfo *info, void *reserved) override;
   int CopyFileFailed(SetupInfo *info, String source, String destination, void *reserved) override;
@@ -58,6 +61,25 @@ struct Caption {
 static const char *CaptionText(const SetupInfo *info) {
   static const Caption caption(info->product_name);
   return caption.text.c_str();
+}
+
+// True when folder is the Windows folder or lies inside it.
+static bool InWindowsFolder(const char *folder) {
+  char windows[MAX_PATH], start[MAX_PATH];
+  int length = static_cast<int>(GetWindowsDirectoryA(windows, sizeof windows));
+  if (length <= 0 || length >= MAX_PATH || lstrlenA(folder) < length) return false;
+  lstrcpynA(start, folder, length + 1);
+  return lstrcmpiA(start, windows) == 0 && (folder[length] == 0 || folder[length] == '\\');
+}
+
+// The page shows again with what the user typed, so they can mend it. Nobody could in a silent
+// run: there setup shows no box and ends the run as cancelled.
+int ExampleHooks::AfterPathDialog(SetupInfo *info, void *) {
+  if (!InWindowsFolder(info->install_dir.c_str())) return RESULT_GO_ON;
+  if (!is_silent_run())
+    MessageBoxA(info->main_window, "Please choose a folder outside the Windows folder.", CaptionText(info),
+                MB_OK | MB_ICONWARNING);
+  return RESULT_STAY_ON_PAGE;
 }
 
 // A Before hook that skips its page; Back from the next page skips it again.
