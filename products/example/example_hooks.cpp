@@ -2,7 +2,7 @@
 // they remember, new and delete give memory, and a function-local static is made on first use.
 // The kit's runtime library (libsetupcrt.a) runs the constructors and destructors and supplies
 // new and delete, so the library imports no C runtime DLL and loads on every Windows setup runs on.
-// It shows the three things most products need:
+// It shows the four things most products need:
 //   - refusing what the user typed and keeping them on the page (no install folder inside the
 //     Windows folder),
 //   - skipping a wizard page (the Start-menu page, when the product places no shortcuts),

@@ -33,9 +33,9 @@ guide_unquoted() {
   done < "$1"
 }
 # guide_missing GUIDE SDK: prints each kit path the guide names (in backquotes, or a link to a page
-# beside it) that is not in SDK.
+# beside it) that is not in SDK; a word that starts with a slash is a switch, not a kit path.
 guide_missing() {
-  { grep -o '`[^` ]*/[^` ]*`' "$1" | tr -d '`' | grep -v '^/$' | sed 's|^dist/sdk/||'
+  { grep -o '`[^` ]*/[^` ]*`' "$1" | tr -d '`' | grep -v '^/' | sed 's|^dist/sdk/||'
     grep -oE '\]\([^)#]+' "$1" | sed 's|^](|docs/|'; } | sort -u | while read -r path; do
     [ -e "$2/$path" ] || echo "$path"
   done
