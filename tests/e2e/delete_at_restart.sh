@@ -24,7 +24,6 @@ for pair in win95:95 win98:95 nt40:nt; do
 done
 
 # Under the NT family the delayed deletions of the runs above are in the system's list.
-check "pending renames hold the unpacked members" \
-  bash -c "'$WINE' reg query 'HKLM\\System\\CurrentControlSet\\Control\\Session Manager' /v PendingFileRenameOperations | grep -q 'good.dll'"
+check "pending renames hold the unpacked members" renames_pending 'good.dll'
 
 e2e_summary

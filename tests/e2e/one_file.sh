@@ -32,7 +32,7 @@ install() {
     one) (cd "$work" && timeout 180 "$WINE" skellan-setup.exe /silent '/dir=C:\Kit\Skellan' "/log=C:\\$2") ;;
   esac
   status=$?
-  "$WINE" reg query "$record" 2>/dev/null | tr -d '\r' | sort > "$work/$1.record"
+  reg_query "$record" | sort > "$work/$1.record"
   return $status
 }
 # uninstall LOG: the silent uninstall through the stored command, until its second stage is done.

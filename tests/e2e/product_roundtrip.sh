@@ -102,8 +102,7 @@ driver wait "Uninstalling" "*" 1 >/dev/null
 scheduled() {
   local i
   for i in $(seq 1 20); do
-    "$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' 2>/dev/null |
-      grep -q PendingFileRenameOperations && return 0
+    renames_pending && return 0
     sleep 1
   done
   return 1

@@ -77,26 +77,26 @@ prepare_stack() {
 EOF
 }
 
-# Everything under the three keys the tuner touches, as reg query lists it.
-snapshot() {
+# Everything under the given keys, as reg query lists it (nothing for a key that does not exist).
+listing() {
   local key
-  for key in "$NETTRANS" "$MSTCP" "$PRODUCT"; do
-    "$WINE" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d'
-  done
+  for key in "$@"; do reg_query "$key" /s | sed '/^$/d'; done
 }
 
-stack_snapshot() {
-  local key
-  for key in "$NETTRANS" "$MSTCP"; do
-    "$WINE" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d'
-  done
-}
+# Everything under the three keys the tuner touches.
+snapshot() { listing "$NETTRANS" "$MSTCP" "$PRODUCT"; }
+
+stack_snapshot() { listing "$NETTRANS" "$MSTCP"; }
 
 # "TYPE DATA" of one value, or "missing".
 value() {
-  local line
-  line=$("$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { print $2, $3 }')
-  echo "${line:-missing}"
+  local entry
+  entry=$(reg_entry "$1" "$2")
+  case $? in
+    0) awk '{ print $1, $2 }' <<< "$entry" ;;
+    1) echo missing ;;
+    *) echo "$entry" ;;
+  esac
 }
 
 expect_value() {
@@ -219,11 +219,11 @@ test_missing_tcp_transport() {
 [-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Class\NetTrans\0002]
 EOF
   local transports
-  transports=$("$WINE" reg query "$NETTRANS" /s | tr -d '\r')
+  transports=$(listing "$NETTRANS")
   start_tuner
   drive wait click=1013 press=1 answer=ok gone || { fail "OK with DSL"; close_tuner; return; }
   [ "$(tuner_exit)" = 1 ] || fail "exit code without TCP/IP"
-  [ "$("$WINE" reg query "$NETTRANS" /s | tr -d '\r')" = "$transports" ] || fail "a transport was changed"
+  [ "$(listing "$NETTRANS")" = "$transports" ] || fail "a transport was changed"
   expect_value "$MSTCP" DefaultRcvWindow "REG_DWORD 0x16d0"
   expect_value "$MSTCP" DefaultTTL "REG_SZ 32"
 }
@@ -297,6 +297,7 @@ for t in ${TUNER_E2E_ONLY:-$all_tests}; do
   $t
 done
 
+[ "$(reg_reads_failed)" = 0 ] || fail "registry reads failed (each said why above)"
 suite_end
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

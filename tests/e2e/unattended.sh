@@ -42,7 +42,9 @@ while IFS= read -r path; do
 done < <(find "$target" "$programs")
 record='HKLM\Software\Quorvane\Skellan\uninstall'
 for kind in file dir; do
-  total=$(($(reg_value "$record" "${kind}total")))
+  total=$(reg_value "$record" "${kind}total")
+  check "the record counts its ${kind}s: [$total]" grep -qx '0x[0-9a-f]\+' <<< "$total"
+  [[ $total == 0x* ]] || continue
   for ((i = 0; i < total; i++)); do
     item=$(reg_value "$record" "$kind$i")
     check "install log names recorded $kind$i" logged "$item" install.log

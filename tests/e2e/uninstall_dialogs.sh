@@ -35,7 +35,7 @@ uninstall
 check "confirmation asked" page "Verify Uninstall" "Are you sure you want to remove Dialog Test" 7
 wait $pid; check_eq "declining ends with status 1" 1 $?
 check "declining removes nothing" test -f "$target/a.txt"
-check "declining keeps the Add/Remove entry" test -n "$(reg_value "$ARP" UninstallString)"
+check "declining keeps the Add/Remove entry" reg_has "$ARP" UninstallString
 
 "$WINE" "$E2E_BUILD/tests/hold_file.exe" 'C:\DialogTest\Dialog Test\held.txt' no-event 60 & holder=$!
 sleep 2
@@ -56,8 +56,7 @@ page "Uninstalling" "*" 1
 wait $pid; check_eq "uninstall exit status" 0 $?
 kill $holder 2>/dev/null; wait $holder 2>/dev/null
 check "other files removed" test ! -e "$target/a.txt"
-check "held file scheduled for the restart" \
-  sh -c "'$WINE' reg query 'HKLM\\System\\CurrentControlSet\\Control\\Session Manager' /v PendingFileRenameOperations 2>/dev/null | grep -qi 'DialogTest.*held.txt'"
+check "held file scheduled for the restart" renames_pending 'DialogTest.*held.txt'
 
 install
 uninstall custom.dll

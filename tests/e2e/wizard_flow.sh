@@ -161,6 +161,6 @@ check_eq "every new file present after the old uninstall" 300 "$(grep -lx new "$
 check "unusable temporary folder reported" page "Setup Failed" 'C:\no such folder' 1 30000
 wait $pid; check_eq "exit status of a first stage that cannot hand over" 2 $?
 check "nothing removed" test -f "$TARGET_UNIX/f000.txt"
-check "Add/Remove entry kept" test -n "$(reg_value "$ARP" UninstallString)"
+check "Add/Remove entry kept" reg_has "$ARP" UninstallString
 
 e2e_summary

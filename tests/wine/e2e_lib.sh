@@ -15,6 +15,9 @@ check_eq() {  # check_eq DESCRIPTION EXPECTED ACTUAL
 }
 
 e2e_summary() {
+  local failed_reads
+  failed_reads=$(reg_reads_failed)
+  [ "$failed_reads" = 0 ] || check_eq "registry reads that failed (each said why above)" 0 "$failed_reads"
   echo "$E2E_PASS passed, $E2E_FAIL failed"
   [ "$E2E_FAIL" = 0 ]
 }
@@ -76,15 +79,36 @@ programs_glob() {
 WINE_VOLATILE='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|"DriverDateData"|\\Control\\ServiceCurrent\]'
 
 # reg_snapshot FILE: the whole registry but what Wine rewrites itself, one sorted line per value,
-# keys prefixed to each value.
+# keys prefixed to each value. An export that fails leaves FILE holding the line that says so (and
+# says why on standard error), which no snapshot of a registry holds.
 reg_snapshot() {
-  local raw="$1.raw"
-  "$WINE" regedit /E "$(winpath "$raw")" >/dev/null 2>&1
+  local raw="$1.raw" output status
+  rm -f "$raw"
+  output=$(wine_output regedit /E "$(winpath "$raw")" 2>&1)
+  status=$?
+  local why=
+  if [ "$status" != 0 ]; then why="exit status $status"
+  elif [ ! -s "$raw" ]; then why="no export written"
+  elif ! iconv -f UTF-16LE -t UTF-8 "$raw" > /dev/null 2>&1; then why="the export is not UTF-16 text"
+  fi
+  if [ -n "$why" ]; then
+    reg_read_failed "regedit /E" "$why" "$output" "" > "$1"
+    rm -f "$raw"
+    return 2
+  fi
   iconv -f UTF-16LE -t UTF-8 "$raw" | tr -d '\r' | awk '
     /^\[/ { key = $0; print key; next }
     /^$/ { next }
     { print key " " $0 }' | grep -vE "$WINE_VOLATILE" | LC_ALL=C sort > "$1"
   rm -f "$raw"
+}
+
+# renames_pending [PATTERN]: true when the list of files to delete or rename at the next restart
+# exists and, given PATTERN, an entry matches it (grep -i); false, and why, when it cannot be read.
+renames_pending() {
+  local list
+  list=$(reg_value 'HKLM\System\CurrentControlSet\Control\Session Manager' PendingFileRenameOperations) || return 1
+  grep -qi -- "${1:-}" <<< "$list"
 }
 
 # file_snapshot FILE: every file below drive_c with its size and checksum, sorted.

@@ -63,7 +63,7 @@ suite_begin() {
   # the tests, a process per link that reads the link and its target's icon while the test goes
   # on: an undo or uninstall racing it found those files still open.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  rm -rf "$WINEPREFIX"
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.read-failures"
   mkdir -p "$WINEPREFIX"
   local fdfile="$WINEPREFIX.display"
   rm -f "$fdfile"
@@ -85,10 +85,79 @@ suite_begin() {
   "$WINESERVER" -w
 }
 
-# reg_value ROOT\KEY NAME: the data of one registry value as `reg query` prints it ("" if none).
-reg_value() {
-  "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+# reg_query ARGS...: what `reg query ARGS...` lists, without Windows line ends, with one of three
+# statuses: 0 and the listing; 1 and nothing when reg answers that the key or value does not exist;
+# 2 when the read itself failed (reg did not start, was killed, or printed anything but one of those
+# answers). A failed read says why on standard error, with reg's status, output and errors, and
+# prints a line saying the read failed: it never reads as an empty or missing value.
+reg_query() {
+  local listing status
+  listing=$(wine_output reg query "$@" 2> "$WINEPREFIX.reg.err")
+  status=$?
+  if [ "$status" = 0 ] && [ -n "$listing" ]; then
+    printf '%s\n' "$listing"
+    return 0
+  fi
+  if [ "$status" = 1 ] && [[ $(sed '/^$/d' <<< "$listing") =~ ^"reg: Unable to find the specified registry "(key|value)$ ]]; then
+    return 1
+  fi
+  local why="exit status $status"
+  [ -n "$listing" ] || why+=", no output"
+  reg_read_failed "reg query $*" "$why" "$listing" "$(cat "$WINEPREFIX.reg.err")"
 }
+
+# reg_read_failed WHAT WHY OUTPUT ERRORS: reports a registry read that failed, as reg_query says,
+# and counts it in a file, so that a read made in a subshell or a comparison still fails the suite.
+reg_read_failed() {
+  {
+    echo "registry read failed: $1: $2"
+    [ -z "$3" ] || sed 's/^/  output: /' <<< "$3"
+    [ -z "$4" ] || sed 's/^/  errors: /' <<< "$4"
+  } >&2
+  echo "$1: $2" >> "$WINEPREFIX.read-failures"
+  echo "(registry read failed: $2)"
+  return 2
+}
+
+# reg_reads_failed: how many registry reads of the suite have failed so far.
+reg_reads_failed() { cat "$WINEPREFIX.read-failures" 2>/dev/null | wc -l; }
+
+# reg_entry ROOT\KEY NAME: the type and data of one registry value, "TYPE    DATA" as `reg query`
+# prints them; statuses as reg_query's.
+reg_entry() {
+  local listing status line
+  listing=$(reg_query "$1" /v "$2")
+  status=$?
+  if [ "$status" != 0 ]; then
+    [ "$status" = 1 ] || printf '%s\n' "$listing"
+    return $status
+  fi
+  # The value's line: four blanks, its name, four blanks; names compare without regard to case.
+  line=$(NAME=$2 awk 'BEGIN { p = "    " tolower(ENVIRON["NAME"]) "    " }
+    tolower(substr($0, 1, length(p))) == p { print substr($0, length(p) + 1); exit }' <<< "$listing")
+  if [ -z "$line" ]; then
+    reg_read_failed "reg query $1 /v $2" "no line for the value" "$listing" ""
+    return
+  fi
+  printf '%s\n' "$line"
+}
+
+# reg_value ROOT\KEY NAME: the data of one registry value exactly as `reg query` prints it; nothing,
+# and status 1, when the value does not exist; a failed read as reg_query reports it (status 2).
+reg_value() {
+  local entry status
+  entry=$(reg_entry "$1" "$2")
+  status=$?
+  case $status:$entry in
+    0:*"    "*) printf '%s\n' "${entry#*    }" ;;
+    0:*) echo ;;
+    2:*) printf '%s\n' "$entry" ;;
+  esac
+  return $status
+}
+
+# reg_has ROOT\KEY NAME: true when the value exists; a failed read is false and says why.
+reg_has() { reg_entry "$1" "$2" >/dev/null; }
 
 # wine_version win95|win98|nt40|win7: what GetVersion() reports to programs of the prefix. The
 # setting is read back, and written again while it does not show, before anything runs as that
@@ -124,6 +193,7 @@ suite_end() {
     kill "$SUITE_XVFB_PID" 2>/dev/null || true
     wait "$SUITE_XVFB_PID" 2>/dev/null || true
   fi
-  if [ -z "${KEEP_WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX" "$WINEPREFIX.out" "$WINEPREFIX.err"; fi
+  [ -n "${KEEP_WINEPREFIX:-}" ] ||
+    rm -rf "$WINEPREFIX" "$WINEPREFIX".{out,err,reg.err,read-failures}
   return 0
 }
