@@ -5,9 +5,9 @@
 //
 //   offset  bytes  field
 //        0    260  name         zero-terminated, backslash separators; looked up ignoring letter case
-//      260      4  block_size   bytes per block, never 0
-//      264      4  reserved     CRC-32 of the member's content (as zip and PNG compute it);
-//                                0 means no checksum (archives made before it was stored)
+//      260      4  block_size   bytes per block; 0 for a compressed member
+//      264      4  reserved     CRC-32 of the member's content (as zip, PNG and zlib's crc32
+//                                compute it); 0 means no checksum (archives made before it was stored)
 //      268      4  size         bytes of the member
 //      272      4  data_offset  offset of the member's first block pair from the start of the file
 //
@@ -22,7 +22,28 @@
 // raw deflate stream (RFC 1951, no zlib or gzip wrapper) that inflates to exactly size bytes; the
 // checksum is that of the inflated content. A setup older than compressed members finds block size
 // 0 and treats the member as damaged. The packer compresses a member only where that makes it
-// smaller than its block pairs, so an archive may mix both forms.
+// smaller than its block pairs, so an archive may mix the forms.
+//
+// A member of an LZMA group also has block size 0; its data_offset points at its slot in the
+// group's table, whose first four bytes are 0xFFFFFFFF where a deflate member has its length. A
+// group is a header, one slot per member and one raw LZMA stream of the members' contents, one
+// after the other in slot order:
+//
+//   group offset  bytes  field
+//              0      4  tag            "LZG1"
+//              4      4  count          members in the group, at least 1
+//              8      4  length         bytes the stream decodes to: the members' sizes added up
+//             12      4  stream_length  bytes of the stream
+//             16      1  properties     lc + 9 * (lp + 5 * pb), with lc + lp <= 4 and pb <= 4
+//             17      4  dictionary     dictionary size, at most kMaxGroupDictionary
+//             21      3  zero
+//             24  16*count  slots, each: 0xFFFFFFFF, the group's offset, the member's offset in
+//                        the decoded stream (the sizes of the slots before it added up), its size
+//   24 + 16*count  stream_length  the LZMA stream (no header of its own; an end marker is allowed)
+//
+// A member is read by decoding its group from the stream's start; its slot's size must equal the
+// entry's. An older setup takes the slot's marker for a deflate length that runs past the end of
+// the archive (which the packer keeps below 4 GiB) and treats the member as damaged.
 //
 // Plain C++ with fixed-width types and no system headers, so tools on any host can include it.
 #pragma once
@@ -82,47 +103,104 @@ inline void decode_entry(const unsigned char in[kEntrySize], Entry *entry) {
   entry->data_offset = get32(in + kDataOffsetOffset);
 }
 
-// CRC-32 (reflected polynomial 0xEDB88320), continued over n more bytes: crc32_update(0, ...) for
-// the first piece, then the previous result for each further piece. Eight bytes a step, with one
-// table per byte position, so checking a member costs little beside reading it.
-struct Crc32Table {
-  uint32_t value[8][256];
-};
-
-// Built on first use rather than stored: as constant data the 8 KB table would travel in every
-// program that reads archives. Each file that uses it has its own (static), so that it lies in
-// zero-filled memory that takes no room in the program file.
-static inline const Crc32Table &crc32_table() {
-  static Crc32Table table;
-  static bool built = false;
-  if (built) return table;
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t c = i;
-    for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table.value[0][i] = c;
-  }
-  for (uint32_t i = 0; i < 256; ++i)
-    for (int k = 1; k < 8; ++k) table.value[k][i] = (table.value[k - 1][i] >> 8) ^ table.value[0][table.value[k - 1][i] & 0xFF];
-  built = true;
-  return table;
-}
-
-static inline uint32_t crc32_update(uint32_t crc, const unsigned char *data, size_t n) {
-  const auto &t = crc32_table().value;
-  crc = ~crc;
-  for (; n >= 8; n -= 8, data += 8) {
-    uint32_t low = crc ^ (static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-                          static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24);
-    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^ t[3][data[4]] ^
-          t[2][data[5]] ^ t[1][data[6]] ^ t[0][data[7]];
-  }
-  for (; n > 0; --n, ++data) crc = t[0][(crc ^ *data) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
 // A compressed member: its block size is 0.
 inline bool is_compressed(const Entry &entry) { return entry.block_size == 0; }
 const uint32_t kCompressedLengthField = 4;
+
+// LZMA groups (see above).
+const uint32_t kGroupSlotMarker = 0xFFFFFFFFu;  // where a deflate member has its length
+const size_t kGroupHeaderSize = 24;
+const size_t kGroupSlotSize = 16;
+const size_t kLzmaPropertiesSize = 5;           // the properties byte and the dictionary size
+const uint32_t kMaxGroupDictionary = 8u << 20;  // bounds the memory a reader needs
+const unsigned char kGroupTag[4] = {'L', 'Z', 'G', '1'};
+
+struct GroupHeader {
+  bool tagged;  // the tag is there
+  uint32_t count;
+  uint32_t length;
+  uint32_t stream_length;
+  unsigned char properties[kLzmaPropertiesSize];  // as the decoder takes them
+};
+
+struct GroupSlot {
+  uint32_t marker;
+  uint32_t group_offset;
+  uint32_t member_offset;
+  uint32_t size;
+};
+
+inline void encode_group_header(const GroupHeader &header, unsigned char out[kGroupHeaderSize]) {
+  memset(out, 0, kGroupHeaderSize);
+  memcpy(out, kGroupTag, sizeof kGroupTag);
+  put32(out + 4, header.count);
+  put32(out + 8, header.length);
+  put32(out + 12, header.stream_length);
+  memcpy(out + 16, header.properties, kLzmaPropertiesSize);
+}
+
+inline void decode_group_header(const unsigned char in[kGroupHeaderSize], GroupHeader *header) {
+  header->tagged = memcmp(in, kGroupTag, sizeof kGroupTag) == 0;
+  header->count = get32(in + 4);
+  header->length = get32(in + 8);
+  header->stream_length = get32(in + 12);
+  memcpy(header->properties, in + 16, kLzmaPropertiesSize);
+}
+
+inline void encode_group_slot(const GroupSlot &slot, unsigned char out[kGroupSlotSize]) {
+  put32(out, slot.marker);
+  put32(out + 4, slot.group_offset);
+  put32(out + 8, slot.member_offset);
+  put32(out + 12, slot.size);
+}
+
+inline void decode_group_slot(const unsigned char in[kGroupSlotSize], GroupSlot *slot) {
+  slot->marker = get32(in);
+  slot->group_offset = get32(in + 4);
+  slot->member_offset = get32(in + 8);
+  slot->size = get32(in + 12);
+}
+
+// Offsets of a group's slot table and stream from the start of the file.
+inline uint64_t group_slots_at(uint32_t group_offset) { return static_cast<uint64_t>(group_offset) + kGroupHeaderSize; }
+inline uint64_t group_stream_at(uint32_t group_offset, uint32_t count) {
+  return group_slots_at(group_offset) + static_cast<uint64_t>(count) * kGroupSlotSize;
+}
+
+// What is wrong with a group header at group_offset of an archive of archive_length bytes, or
+// null when it can be read: its tag, count, properties, dictionary, and whether its slots and
+// stream lie inside the archive.
+inline const char *group_header_damage(const GroupHeader &header, uint32_t group_offset, uint64_t archive_length) {
+  unsigned properties = header.properties[0];
+  unsigned lc = properties % 9, lp = properties / 9 % 5;
+  if (!header.tagged) return "has no group tag";
+  if (header.count == 0) return "has no members";
+  if (properties >= 9 * 5 * 5 || lc + lp > 4) return "has LZMA properties outside the limits";
+  if (get32(header.properties + 1) > kMaxGroupDictionary) return "has a dictionary larger than allowed";
+  if (group_stream_at(group_offset, header.count) + header.stream_length > archive_length)
+    return "runs past the end of the archive";
+  return nullptr;
+}
+
+// What is wrong with the next slot of the group at group_offset (length bytes decoded), when the
+// slots before it add up to offset bytes, or null. After the last slot offset must equal length.
+inline const char *group_slot_damage(const GroupSlot &slot, uint32_t group_offset, uint64_t offset, uint32_t length) {
+  if (slot.marker != kGroupSlotMarker || slot.group_offset != group_offset) return "has a damaged slot";
+  if (slot.member_offset != offset) return "has members that overlap or leave a gap";
+  if (offset + slot.size > length) return "has members larger than what it decodes to";
+  return nullptr;
+}
+
+// The number of the slot at data_offset in a group of count slots at group_offset: true and
+// *index set when data_offset is exactly the start of one of them.
+inline bool group_slot_index(uint32_t group_offset, uint32_t count, uint32_t data_offset, uint32_t *index) {
+  uint64_t first = group_slots_at(group_offset);
+  if (data_offset < first || (data_offset - first) % kGroupSlotSize != 0) return false;
+  uint64_t n = (data_offset - first) / kGroupSlotSize;
+  if (n >= count) return false;
+  *index = static_cast<uint32_t>(n);
+  return true;
+}
 
 // True when a compressed member's length field and the stream_length bytes after it lie wholly
 // inside an archive of archive_length bytes.

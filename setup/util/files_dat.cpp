@@ -9,7 +9,6 @@
 #include "sdk/utilities.h"
 #include "util/bounded_text.h"
 #include "util/file_kinds.h"
-#include "util/member_inflate.h"
 #include "scoped.h"
 
 namespace {
@@ -17,52 +16,14 @@ namespace {
 const unsigned long kNormalAttributes = 0x80;
 const unsigned long kInvalidAttributes = 0xFFFFFFFF;
 
-// data[i] ^= mask[i] for n bytes, a machine word at a time where the length allows.
-void unmask(unsigned char *data, const unsigned char *mask, size_t n) {
-  size_t i = 0;
-  for (; i + sizeof(uint64_t) <= n; i += sizeof(uint64_t)) {
-    uint64_t d, m;
-    memcpy(&d, data + i, sizeof d);
-    memcpy(&m, mask + i, sizeof m);
-    d ^= m;
-    memcpy(data + i, &d, sizeof d);
-  }
-  for (; i < n; ++i) data[i] ^= mask[i];
-}
+// Writes a member's content to a file, which the caller creates once the member has begun.
+class FileSink : public MemberSink {
+ public:
+  explicit FileSink(WinFile *file) : file_(file) {}
+  int Take(const unsigned char *data, size_t n) override { return file_->Write(data, n); }
 
-// Copies every block pair of the member from archive (already positioned) to destination.
-// 0 as soon as a block cannot be read whole or the output cannot be written, and when the
-// content does not give the checksum stored in the entry.
-int copy_blocks(WinFile *archive, WinFile *destination, const FilesDatEntry &entry, unsigned char *data,
-                unsigned char *mask) {
-  size_t block = entry.block_size;
-  uint32_t remaining = entry.size, crc = 0;
-  while (remaining > 0) {
-    size_t n = remaining < block ? remaining : block;
-    if (!archive->ReadExact(data, block) || !archive->ReadExact(mask, block)) return 0;
-    unmask(data, mask, n);
-    crc = files_dat::crc32_update(crc, data, n);
-    if (!destination->Write(data, n)) return 0;
-    remaining -= static_cast<uint32_t>(n);
-  }
-  // A stored checksum that the content does not give marks a damaged member (0: none stored).
-  return entry.reserved == 0 || entry.reserved == crc;
-}
-
-// Two block buffers of B bytes each, freed on destruction. Allocated separately so that no
-// size computation can wrap on a 32-bit system.
-struct BlockBuffers {
-  unsigned char *data = nullptr;
-  unsigned char *mask = nullptr;
-  ~BlockBuffers() {
-    free(data);
-    free(mask);
-  }
-  int allocate(uint32_t block_size) {
-    data = static_cast<unsigned char *>(malloc(block_size));
-    mask = static_cast<unsigned char *>(malloc(block_size));
-    return data && mask;
-  }
+ private:
+  WinFile *file_;
 };
 
 // The product archive carried inside setup.exe itself, when there is one.
@@ -130,6 +91,7 @@ int FilesDat::EntryAt(uint32_t index, FilesDatEntry *entry) {
 }
 
 int FilesDat::Close() {
+  reader_.Release();
   index_.Clear();
   index_tried_ = 0;
   file_.Close();
@@ -181,34 +143,23 @@ int FilesDat::Extract(const char *name, const char *destination) {
   if (!open_ || !destination) return 0;
   FilesDatEntry entry;
   if (!Find(name, &entry)) return 0;
+  if (!BeginMember(entry)) return 0;
+  WinFile output;
+  if (!output.Create(destination)) return 0;
+  FileSink sink(&output);
+  int ok = ReadMember(&sink);
+  if (!output.Close()) ok = 0;
+  if (!ok) DeleteFileA(destination);
+  return ok;
+}
+
+int FilesDat::BeginMember(const FilesDatEntry &entry) {
   // GetFileSize tells lengths beyond 2 GiB, and exists on every Windows version.
   uint64_t length = 0;
-  if (!file_.Size(&length)) return 0;
-  if (files_dat::is_compressed(entry)) return extract_compressed(entry, length, destination);
-  if (!files_dat::member_fits(entry, length)) return 0;
-
-  // Past the checks above the member's blocks lie inside the archive, so B is bounded by its size.
-  BlockBuffers buffers;
-  if (entry.size > 0 && !buffers.allocate(entry.block_size)) return 0;
-  WinFile output;
-  if (!output.Create(destination)) return 0;
-  int ok = file_.Seek(entry.data_offset) &&
-           (entry.size == 0 ? entry.reserved == 0 : copy_blocks(&file_, &output, entry, buffers.data, buffers.mask));
-  if (!output.Close()) ok = 0;
-  if (!ok) DeleteFileA(destination);
-  return ok;
+  return open_ && file_.Size(&length) && reader_.Begin(&file_, length, entry);
 }
 
-int FilesDat::extract_compressed(const FilesDatEntry &entry, uint64_t length, const char *destination) {
-  uint32_t stream_length = 0;
-  if (!find_compressed_stream(&file_, length, entry, &stream_length)) return 0;
-  WinFile output;
-  if (!output.Create(destination)) return 0;
-  int ok = inflate_member(&file_, stream_length, entry, &output);
-  if (!output.Close()) ok = 0;
-  if (!ok) DeleteFileA(destination);
-  return ok;
-}
+int FilesDat::ReadMember(MemberSink *sink) { return open_ && reader_.ReadTo(sink); }
 
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "util/archive_index.h"
+#include "util/member_reader.h"
 #include "sdk/files_dat_format.h"
 #include "win_file.h"
 
@@ -12,7 +13,9 @@ typedef files_dat::Entry FilesDatEntry;
 // One open archive at a time; the destructor closes it. The first lookup reads the directory into
 // an index that later lookups use; the first entry whose name matches (ignoring letter case) wins. The archive is
 // untrusted: entries whose name is not terminated inside its field are skipped, and a member whose
-// blocks do not lie wholly inside the archive is never extracted.
+// data does not lie wholly inside the archive, or whose LZMA group fails its checks, is never
+// extracted. Extracting members in the order they were packed decodes each LZMA group once: the
+// decoder (up to 8 MB for its dictionary) is kept until Close.
 class FilesDat {
  public:
   FilesDat();
@@ -37,14 +40,20 @@ class FilesDat {
   unsigned long Size(const char *name);        // recorded size, 0 when absent
   // Writes the member to destination (overwriting it). 1 on success. On 0 nothing was written: the
   // checks of the entry come before the destination is touched, and a destination that fails while
-  // it is written (short read of the archive, disk full) is deleted again.
+  // it is written (short read of the archive, damaged content, disk full) is deleted again.
   int Extract(const char *name, const char *destination);
+  // A member's content piece by piece, as Extract reads it (see MemberReader): BeginMember checks
+  // where the member of entry (from Find or EntryAt) lies and decodes its LZMA group up to it;
+  // then ReadMember hands its content to sink and checks it whole. 1 on success, 0 when the
+  // member is damaged, the archive cannot be read or the sink stopped.
+  int BeginMember(const FilesDatEntry &entry);
+  int ReadMember(MemberSink *sink);
 
  private:
   int open_path(const char *path);  // the file itself, whole
   int scan(const char *name, FilesDatEntry *entry);
-  int extract_compressed(const FilesDatEntry &entry, uint64_t length, const char *destination);
   ArchiveIndex index_;
+  MemberReader reader_;  // keeps an LZMA group decoded so far for the next member of it
   int index_tried_;
   int open_;
   WinFile file_;

@@ -1,4 +1,4 @@
-// A compressed member, inflated piece by piece through zlib into the destination.
+// A compressed member, inflated piece by piece through zlib into a sink.
 #include "util/member_inflate.h"
 
 #include <zlib.h>
@@ -17,12 +17,12 @@ void zlib_free(voidpf, voidpf block) { free(block); }
 // the two callbacks below, which keep to the stream's length and the entry's size.
 struct Inflation {
   WinFile *archive;
-  WinFile *destination;
+  MemberSink *sink;
   Bytef *input;
   uint32_t unread;   // stream bytes not read from the archive yet
   uint32_t room;     // bytes the entry's size still allows
   uint32_t crc;
-  bool failed;       // the archive could not be read, or the destination written
+  bool failed;       // the archive could not be read, or the sink stopped
 };
 
 unsigned pull(void *context, z_const unsigned char **next) {
@@ -42,8 +42,8 @@ int push(void *context, unsigned char *data, unsigned n) {
   Inflation *out = static_cast<Inflation *>(context);
   if (n > out->room) return 1;  // more than the entry says: damaged
   out->room -= n;
-  out->crc = files_dat::crc32_update(out->crc, data, n);
-  if (out->destination->Write(data, n)) return 0;
+  out->crc = static_cast<uint32_t>(crc32(out->crc, data, n));
+  if (n == 0 || out->sink->Take(data, n)) return 0;
   out->failed = true;
   return 1;
 }
@@ -60,23 +60,13 @@ struct Buffers {
 
 }  // namespace
 
-int find_compressed_stream(WinFile *archive, uint64_t archive_length, const files_dat::Entry &entry,
-                           uint32_t *stream_length) {
-  unsigned char field[files_dat::kCompressedLengthField];
-  if (!archive->Seek(entry.data_offset) || !archive->ReadExact(field, sizeof field)) return 0;
-  uint32_t length = files_dat::get32(field);
-  if (!files_dat::compressed_fits(entry, length, archive_length)) return 0;
-  *stream_length = length;
-  return 1;
-}
-
-int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, WinFile *destination) {
+int inflate_member(WinFile *archive, uint32_t stream_length, const files_dat::Entry &entry, MemberSink *sink) {
   Buffers buffers;
   z_stream stream = {};
   stream.zalloc = zlib_alloc;
   stream.zfree = zlib_free;
   if (!buffers.window || !buffers.input || inflateBackInit(&stream, MAX_WBITS, buffers.window) != Z_OK) return 0;
-  Inflation inflation = {archive, destination, buffers.input, stream_length, entry.size, 0, false};
+  Inflation inflation = {archive, sink, buffers.input, stream_length, entry.size, 0, false};
   int r = inflateBack(&stream, pull, &inflation, push, &inflation);
   // Whole: the stream ended where its length says, with exactly the entry's size.
   bool whole = r == Z_STREAM_END && !inflation.failed && inflation.unread == 0 && stream.avail_in == 0 &&

@@ -6,6 +6,7 @@ hostile archives, and a memory probe.
   files_dat_tool.py craft KIND OUT [ARG]     write a hand-made archive of the given KIND
   files_dat_tool.py maxrss CMD...            run CMD, print its peak memory in KiB, pass its status
 """
+import lzma
 import os
 import resource
 import struct
@@ -71,11 +72,23 @@ def craft(kind, arg):
     raise SystemExit("unknown kind " + kind)
 
 
+def lzma_group(raw, at, problems):
+    """The decoded content of the LZMA group at offset at, where its slots end and where it ends."""
+    tag, count, length, stream_length, props, dictionary = struct.unpack_from("<4s3IBI", raw, at)
+    start = at + 24 + 16 * count
+    filters = [{"id": lzma.FILTER_LZMA1, "dict_size": dictionary, "lc": props % 9, "lp": props // 9 % 5, "pb": props // 45}]
+    # Without an end marker the stream stops only at the group's length, which this decoder does not know.
+    content = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=filters).decompress(raw[start:start + stream_length])
+    if tag != b"LZG1" or len(content) < length or dictionary > 4 << 20 or raw[at + 21:at + 24] != bytes(3):
+        problems.append("the group at %d is not as the packer writes it" % at)
+    return content[:length], start, start + stream_length
+
+
 def decode(path, outdir):
     """Reads path as files.dat independently of the packer and checks how the packer lays it out."""
     raw = open(path, "rb").read()
     problems = []
-    position, expected_offset, members = 0, None, []
+    position, members = 0, []
     while True:
         record = raw[position:position + ENTRY]
         if len(record) < ENTRY:
@@ -91,22 +104,32 @@ def decode(path, outdir):
             problems.append("name field of %r not zero after the name" % name)
         block, reserved, size, offset = struct.unpack("<IIII", record[260:])
         members.append((name, block, reserved, size, offset))
-    expected_offset = position
+    spans, groups = [], {}  # (start, end) of every member's data, of each group's header and stream
     for name, block, reserved, size, offset in members:
         pending_sum = (name, reserved)
-        if offset != expected_offset:
-            problems.append("%r starts at %d, expected %d" % (name, offset, expected_offset))
-        if block == 0:  # compressed: the stream's length, then the raw deflate stream
+        form = "deflate" if block == 0 else "blocks"
+        if block == 0 and raw[offset:offset + 4] == b"\xff" * 4:  # a slot of an LZMA group
+            form, (marker, at, start, length) = "lzma", struct.unpack_from("<4I", raw, offset)
+            if at not in groups:
+                groups[at] = lzma_group(raw, at, problems)
+                spans += [(at, at + 24), groups[at][1:]]
+            content = groups[at][0]
+            if length != size or start + size > len(content):
+                problems.append("%r: its slot does not match its entry" % name)
+            out = content[start:start + size]
+            spans.append((offset, offset + 16))
+            blocks = 0
+        elif block == 0:  # compressed: the stream's length, then the raw deflate stream
             (length,) = struct.unpack_from("<I", raw, offset)
             inflater = zlib.decompressobj(-15)
             out = inflater.decompress(raw[offset + 4:offset + 4 + length])
             if not inflater.eof or inflater.unused_data or len(out) != size:
                 problems.append("%r: its compressed stream does not inflate to its size" % name)
-            expected_offset = offset + 4 + length
+            spans.append((offset, offset + 4 + length))
             blocks = 0
         else:
             blocks = -(-size // block)
-            expected_offset = offset + 2 * block * blocks
+            spans.append((offset, offset + 2 * block * blocks))
         out, masks = bytearray(out if block == 0 else b""), bytearray()
         for i in range(blocks):
             data = raw[offset + 2 * i * block:offset + (2 * i + 1) * block]
@@ -123,9 +146,15 @@ def decode(path, outdir):
             f.write(bytes(out[:size]))
         if pending_sum[1] != zlib.crc32(bytes(out[:size])):
             problems.append("reserved field of %r is not the CRC-32 of its content" % name)
-        print("%s %d %d" % (name.decode("latin-1"), size, block))
-    if expected_offset != len(raw):
-        problems.append("archive is %d bytes, members end at %d" % (len(raw), expected_offset))
+        print("%s %d %d %s" % (name.decode("latin-1"), size, block, form))
+    # The data fills the archive from the directory's end to the file's end, without gap or overlap.
+    expected = position
+    for start, end in sorted(x for x in spans if x[1] > x[0]):
+        if start != expected:
+            problems.append("data at %d, expected at %d" % (start, expected))
+        expected = max(expected, end)
+    if expected != len(raw) or any(not position <= x[0] <= len(raw) for x in spans):
+        problems.append("archive is %d bytes, its data ends at %d" % (len(raw), expected))
     for problem in problems:
         print("LAYOUT: " + problem, file=sys.stderr)
     return 1 if problems else 0

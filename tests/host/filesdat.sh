@@ -18,18 +18,19 @@ printf 'The quick brown fox jumps over the lazy dog, plainly readable.\n' >src/s
 NAMES="random.bin b4096.bin b4097.bin b65536.bin b65537.bin one.txt empty.txt sub/readme.txt"
 
 # ---- round trips: packer -> independent reader and packer -> own extract, byte-exact
-# Stored (--store) with every block size, and compressed where that is smaller (the default).
-for block in 1 7 4096 65536 100000 default compressed; do
+# Stored (--store) with every block size, deflated where that is smaller, in LZMA groups.
+for block in 1 7 4096 65536 100000 default deflate lzma; do
   opt=(--store)
-  [ "$block" = compressed ] && opt=()
-  [ "$block" != default ] && [ "$block" != compressed ] && opt+=(-b "$block")
+  case $block in deflate | lzma) opt=("--compress=$block") ;; default) ;; *) opt+=(-b "$block") ;; esac
   arc="rt-$block.dat"
   run create "$arc" -C src "${opt[@]}" $NAMES
   expect "create with block size $block" 0
   rm -rf dec ext
   mkdir dec
   if $TOOL decode "$arc" dec >decoded.txt 2>layout.txt; then pass; else fail "layout of $arc: $(cat layout.txt)"; fi
-  if [ "$block" = compressed ]; then  # deflate beats the block pairs (twice the content) but for tiny files
+  if [ "$block" = lzma ]; then  # random files from 64 KiB on are deflated alone, the rest share a group
+    check "incompressible large members outside the group ($arc)" test "$(awk '$4 != "lzma" {print $1}' decoded.txt | sort | tr '\n' ' ')" = "b65536.bin b65537.bin random.bin "
+  elif [ "$block" = deflate ]; then  # deflate beats the block pairs (twice the content) but for tiny files
     check "all but the tiny members compressed ($arc)" test "$(awk '$3 != 0 {print $1}' decoded.txt | sort | tr '\n' ' ')" = "empty.txt one.txt "
   elif [ "$block" = default ]; then  # fitted: the fewest blocks of at most 64 KiB, all of one size
     check "block size fitted to every member ($arc)" test -z "$(awk '{ n = $2 ? int(($2 + 65535) / 65536) : 1
@@ -47,6 +48,31 @@ for block in 1 7 4096 65536 100000 default compressed; do
   expect "verify $arc" 0
   check "verify reports 8 members ($arc)" grep -q "8 members, OK" out.txt
 done
+
+# LZMA groups of 4 KiB: a compressible member larger than a group has one of its own; several
+# groups and sizes around the group size round-trip; bad forms and group sizes are refused.
+seq 1 30000 >src/text.txt
+head -c 4096 src/text.txt >src/g4096.txt
+head -c 4097 src/text.txt >src/g4097.txt
+run create groups.dat -C src --group-size=4K text.txt g4096.txt empty.txt g4097.txt one.txt sub/readme.txt
+expect "create with 4 KiB groups" 0
+run verify groups.dat
+expect "verify 4 KiB groups" 0
+rm -rf dec ext
+run extract groups.dat -C ext
+if $TOOL decode groups.dat dec >decoded.txt 2>layout.txt; then pass; else fail "layout of groups.dat: $(cat layout.txt)"; fi
+for name in text.txt g4096.txt empty.txt g4097.txt one.txt sub/readme.txt; do
+  check "independent reader: $name from groups.dat" cmp -s "src/$name" "dec/$name"
+  check "filesdat extract: $name from groups.dat" cmp -s "src/$name" "ext/$name"
+done
+check "text.txt, g4096.txt + empty.txt, g4097.txt, one.txt + readme.txt: four groups" \
+  test "$(python3 -c 'import struct,sys; r=open(sys.argv[1],"rb").read(); print(len({struct.unpack_from("<I", r, struct.unpack_from("<I", r, 276 * i + 272)[0] + 4)[0] for i in range(6)}))' groups.dat)" = 4
+for bad in --compress=zip --compress= --group-size=4095 --group-size=65M --group-size=8X --group-size=; do
+  run create b.dat -C src "$bad" one.txt
+  expect "$bad refused" 2 "bad"
+done
+run verify groups.dat --store
+expect "--store is refused for verify" 2 "only for create and product"
 
 run list rt-default.dat
 expect "list" 0

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -250,8 +252,8 @@ TEST_F(FilesDatTest, DamagedCompressedMembersLeaveNothing) {
 // The reserved field holds the content's CRC-32; 0 (archives made before it) checks nothing.
 TEST_F(FilesDatTest, ChecksumMismatchIsADamagedMember) {
   const std::string content = pattern_bytes(40, 9);
-  const uint32_t crc = files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>(content.data()), 40);
-  EXPECT_EQ(0x88342145u, files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>("files.dat"), 9));
+  const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(content.data()), 40));
+  EXPECT_EQ(0x88342145u, crc32(0, reinterpret_cast<const Bytef *>("files.dat"), 9));
   // An empty member's checksum is that of no bytes, 0.
   struct Case {
     std::string content;
@@ -414,7 +416,7 @@ TEST(FilesDatPackedTest, ArchivesFromThePackerReadBackByteExact) {
       ASSERT_TRUE(file_exists(root + "\\src\\" + name));
       FilesDatEntry entry;
       ASSERT_EQ(1, archive.Find(name.c_str(), &entry));
-      EXPECT_EQ(files_dat::crc32_update(0, reinterpret_cast<const unsigned char *>(expected.data()), expected.size()),
+      EXPECT_EQ(crc32(0, reinterpret_cast<const Bytef *>(expected.data()), static_cast<uInt>(expected.size())),
                 entry.reserved);
       EXPECT_EQ(expected.size(), archive.Size(name.c_str()));
       std::string target = out.file("member.bin");
@@ -426,3 +428,112 @@ TEST(FilesDatPackedTest, ArchivesFromThePackerReadBackByteExact) {
 }
 
 }  // namespace
+
+// LZMA groups: a mixed payload (text, noise, empty members, a member larger than the dictionary
+// and many small ones) in groups made with and without an end marker comes out byte for byte, in
+// order, out of order and across groups, also through the SDK's function.
+class LzmaGroupTest : public FilesDatTest {
+ protected:
+  std::vector<std::vector<FilesDatMember>> groups_ = {
+      {{"text.txt", std::string(3000, 'a') + pattern_bytes(500, 1) + std::string(3000, 'b'), 0},
+       {"noise.bin", pattern_bytes(2000, 2), 0},
+       {"empty.txt", "", 0},
+       {"last.txt", std::string(1000, 'z'), 0}},
+      {{"big.bin", std::string(40000, 'x') + pattern_bytes(30000, 3) + std::string(40000, 'y'), 0}},
+      {}};
+  LzmaGroupTest() {
+    for (int i = 0; i < 300; ++i) groups_[2].push_back({"s" + std::to_string(i), std::string(i % 7, 'a' + i % 26), 0});
+  }
+  // Extracts each member in order of names; "1" or "0" per member as Extract answered.
+  std::string extract(const std::vector<std::string> &names) {
+    FilesDat archive;
+    EXPECT_EQ(1, archive.Open(archive_.c_str()));
+    std::string answers;
+    for (const std::string &name : names) {
+      std::string out = path("out.bin"), expected;
+      for (const auto &group : groups_)
+        for (const FilesDatMember &member : group)
+          if (member.name == name) expected = member.bytes;
+      int ok = archive.Extract(name.c_str(), out.c_str());
+      EXPECT_EQ(ok == 1, file_exists(out)) << name << ": a failed member leaves no file";
+      EXPECT_TRUE(!ok || read_file(out) == expected) << name << " differs";
+      DeleteFileA(out.c_str());
+      answers += ok ? '1' : '0';
+    }
+    return answers;
+  }
+};
+
+TEST_F(LzmaGroupTest, MembersComeOutByteForByteInAnyOrder) {
+  std::vector<std::string> in_order, mixed = {"last.txt", "text.txt", "s299", "big.bin", "empty.txt", "s5", "s4",
+                                              "noise.bin", "last.txt"};
+  for (const auto &group : groups_)
+    for (const FilesDatMember &member : group) in_order.push_back(member.name);
+  for (bool end_marker : {false, true}) {
+    for (uint32_t dictionary : {4096u, 1u << 20}) {
+      SCOPED_TRACE(std::to_string(dictionary) + (end_marker ? " with end marker" : ""));
+      write_archive(make_lzma_files_dat(groups_, dictionary, end_marker));
+      EXPECT_EQ(std::string(in_order.size(), '1'), extract(in_order));
+      EXPECT_EQ(std::string(mixed.size(), '1'), extract(mixed));
+      EXPECT_EQ(1, extract_archive_member(archive_.c_str(), "noise.bin", path("n.bin").c_str()));
+      EXPECT_EQ(groups_[0][1].bytes, read_file(path("n.bin")));
+    }
+  }
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  EXPECT_EQ(110000u, archive.Size("big.bin"));
+}
+
+// Hostile groups: each damage makes the members it touches damaged (no file left), and leaves
+// the others readable. The first group is text, noise, empty, last; results are given in that order.
+TEST_F(LzmaGroupTest, DamagedGroupsFailOnlyTheMembersTheyTouch) {
+  groups_.resize(1);
+  const std::string base = make_lzma_files_dat(groups_, 4096);
+  const size_t group = 5 * kFilesDatEntrySize, slots = group + 24, stream = slots + 4 * 16;
+  auto set32 = [](std::string *a, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) (*a)[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  auto get32 = [&](size_t at) { return files_dat_field(base, 0, at); };
+  struct Case {
+    const char *what, *expected;
+    std::function<void(std::string *)> damage;
+  } cases[] = {
+      {"intact", "1111", [](std::string *) {}},
+      {"archive cut short", "0000", [](std::string *a) { a->resize(a->size() - 3); }},
+      {"stream cut short", "1110", [&](std::string *a) { set32(a, group + 12, get32(group + 12) - 3); }},
+      {"stream not starting with 0", "0000", [&](std::string *a) { (*a)[stream] = 1; }},
+      {"wrong checksum", "1011", [](std::string *a) { set_files_dat_field(a, 1, kFilesDatReservedField, 1); }},
+      {"decodes past its members' sizes", "1110", [&](std::string *a) {
+         set32(a, group + 8, get32(group + 8) - 1);  // the group's length, the last slot's and entry's size
+         set32(a, slots + 3 * 16 + 12, 999);
+         set_files_dat_field(a, 3, kFilesDatSizeField, 999);
+         set_files_dat_field(a, 3, kFilesDatReservedField, 0);
+       }},
+      {"dictionary larger than allowed", "0000", [&](std::string *a) { set32(a, group + 17, (8u << 20) + 1); }},
+      {"properties past the limits", "0000", [&](std::string *a) { (*a)[group + 16] = 4 + 9 * 1; }},
+      {"members overlap", "0000", [&](std::string *a) { set32(a, slots + 16 + 8, get32(slots + 16 + 8) - 1); }},
+      {"a gap after the last member", "0000", [&](std::string *a) { set32(a, group + 8, get32(group + 8) + 1); }},
+      {"entry size differs from its slot", "1011", [](std::string *a) { set_files_dat_field(a, 1, kFilesDatSizeField, 1999); }},
+      {"entry's slot outside its group's table", "1011", [&](std::string *a) {
+         set_files_dat_field(a, 1, kFilesDatOffsetField, static_cast<uint32_t>(a->size()));
+         *a += a->substr(slots + 16, 16);
+       }},
+      {"no group tag", "0000", [&](std::string *a) { (*a)[group] = 'X'; }},
+      {"no members", "0000", [&](std::string *a) { set32(a, group + 4, 0); }},
+      {"stream past the archive's end", "0000", [&](std::string *a) { set32(a, group + 12, get32(group + 12) + 1); }},
+      {"stream longer than its data", "1110", [&](std::string *a) {
+         set32(a, group + 12, get32(group + 12) + 5);
+         *a += "extra";
+       }},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = base;
+    c.damage(&bytes);
+    write_archive(bytes);
+    EXPECT_EQ(c.expected, extract({"text.txt", "noise.bin", "empty.txt", "last.txt"}));
+    std::string reversed(c.expected);
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(reversed, extract({"last.txt", "empty.txt", "noise.bin", "text.txt"}));
+  }
+}

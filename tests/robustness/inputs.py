@@ -93,13 +93,19 @@ def setup_ini(rng, script):
     return name, render(script)
 
 
-def pack_files_dat(rng, files):
-    """(bytes, entries [name, block, crc, size, offset]); the first member always compressed."""
-    entries, data, base = [], b'', ENTRY * (len(files) + 1)
-    for i, (name, content) in enumerate(files.items()):
+def pack_files_dat(rng, files, grouped=None):
+    """(bytes, entries [name, block, crc, size, offset]); the first member always deflated, the
+    others in one LZMA group (when grouped, else by chance) or each deflated or stored."""
+    items, entries, data, base = list(files.items()), [], b'', ENTRY * (len(files) + 1)
+    grouped = rng.random() < 0.5 if grouped is None else grouped
+    for i, (name, content) in enumerate(items[:1] if grouped else items):
         b = 0 if i == 0 or rng.random() < 0.4 else rng.choice([1, 7, 512, 4096, 65536])
         entries.append([name.encode(), b, zlib.crc32(content), len(content), base + len(data)])
         data += dat_writer.member_data(content, b, rng.randbytes)
+    if grouped:
+        group, members = dat_writer.lzma_group([(n.encode(), c) for n, c in items[1:]], base + len(data),
+                                               rng.choice([4096, 1 << 16]))
+        entries, data = entries + members, data + group
     return directory(entries) + data, entries
 
 
@@ -147,9 +153,47 @@ FILES_DAT_ROWS = [
 ]
 
 
+def group_set(at, value):
+    """A row setting the 32-bit field at (from the LZMA group's start, or from its stream's when at
+    is a string) to value(rng, old value); the group holds every member but the first."""
+    def row(r, b, e):
+        g = struct.unpack_from('<I', b, e[1][4] + 4)[0]
+        spot = g + (24 + 16 * (len(e) - 1) + int(at) if isinstance(at, str) else at)
+        return b[:spot] + struct.pack('<I', value(r, struct.unpack_from('<I', b, spot)[0]) & 0xFFFFFFFF) + b[spot + 4:]
+    return row
+
+
+def reshape(change):
+    """A row changing the entries (change(rng, entries)), the directory written anew."""
+    def row(r, b, e):
+        change(r, e)
+        return directory(e) + b[ENTRY * (len(e) + 1):]
+    return row
+
+
+def shrink_last(r, b, e):
+    """The group's length, its last slot's and entry's size made smaller: it decodes past them."""
+    k = r.randint(1, 5)
+    b = group_set(8, lambda _, v: v - k)(r, group_set(24 + 16 * (len(e) - 2) + 12, lambda _, v: v - k)(r, b, e), e)
+    return reshape(lambda _, x: x[-1].__setitem__(3, x[-1][3] - k))(r, b, e)
+
+
+LZMA_ROWS = [  # applied to an archive whose members but the first lie in one LZMA group
+    ('group cut short', lambda r, b, e: b[:len(b) - r.randint(1, 40)]),
+    ('group stream length wrong', group_set(12, lambda r, v: v + r.choice([-9, -1, 1, 2 ** 31]))),
+    ('group decodes past its members', shrink_last),
+    ('group member with a wrong checksum', reshape(lambda r, e: (lambda x: x.__setitem__(2, x[2] ^ 1))(r.choice(e[1:])))),
+    ('group dictionary larger than allowed', group_set(17, pick([(8 << 20) + 1, 1 << 30, 0xFFFFFFFF]))),
+    ('group members overlap or leave a gap', group_set(24 + 16 + 8, lambda r, v: v + r.choice([-1, 1, 100]))),
+    ('group length past its members', group_set(8, lambda r, v: v + r.choice([1, 5000]))),
+    ('group stream garbage', group_set('5', lambda r, v: r.getrandbits(32))),
+    ('group count wrong', group_set(4, lambda r, v: r.choice([0, v + 1, 0xFFFFFFF]))),
+]
+
+
 def files_dat(rng, files):
-    blob, entries = pack_files_dat(rng, files)
-    name, row = rng.choice(FILES_DAT_ROWS)
+    name, row = rng.choice(FILES_DAT_ROWS + LZMA_ROWS)
+    blob, entries = pack_files_dat(rng, files, True if (name, row) in LZMA_ROWS else None)
     return name, row(rng, blob, entries)
 
 

@@ -1,7 +1,9 @@
 """The one files.dat writer of the Python test tools: a directory of 276-byte entries (name,
 block size, CRC-32 of the content, size, offset), an all-zero terminator, then each member in
 order. A stored member (block size B) is, per block, B bytes of data XOR mask and then the mask;
-a compressed member (block size 0) is its stream's length and a raw deflate stream."""
+a compressed member (block size 0) is its stream's length and a raw deflate stream; the members of
+an LZMA group (block size 0) point at their 16-byte slots in the group's table."""
+import lzma
 import os
 import struct
 import zlib
@@ -45,3 +47,18 @@ def archive(members, randbytes=os.urandom, terminator=True, checked=True):
         entries.append([name, block, zlib.crc32(content) if checked else 0, len(content), base + len(data)])
         data += member_data(content, block, randbytes)
     return directory(entries, terminator) + data, entries
+
+
+def lzma_group(members, at, dictionary=1 << 16):
+    """members: (name, content); the group's bytes for offset at (a "LZG1" header of count, length,
+    stream length, properties and dictionary, a slot per member, the raw LZMA stream) and its
+    members' entries."""
+    filters = [{'id': lzma.FILTER_LZMA1, 'dict_size': dictionary, 'lc': 3, 'lp': 0, 'pb': 2}]
+    stream = lzma.compress(b''.join(c for _, c in members), format=lzma.FORMAT_RAW, filters=filters)
+    slots, entries, offset = b'', [], 0
+    for name, content in members:
+        entries.append([name, 0, zlib.crc32(content), len(content), at + 24 + len(slots)])
+        slots += struct.pack('<4I', 0xFFFFFFFF, at, offset, len(content))
+        offset += len(content)
+    header = b'LZG1' + struct.pack('<3IBI', len(members), offset, len(stream), 3 + 9 * 5 * 2, dictionary) + bytes(3)
+    return header + slots + stream, entries

@@ -3,7 +3,10 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
+
+#include "LzmaEnc.h"
 
 namespace {
 
@@ -86,6 +89,63 @@ std::string compressed_member(const std::string &bytes) {
   std::string out(4, '\0');
   for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(stream.size() >> (8 * i));
   return out + stream;
+}
+
+namespace {
+
+void *lzma_alloc(void *, size_t size) { return malloc(size); }
+void lzma_free(void *, void *block) { free(block); }
+
+void put32(std::string *out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// The raw LZMA stream of bytes; *properties receives its five property bytes.
+std::string lzma_stream(const std::string &bytes, uint32_t dictionary, bool end_marker, std::string *properties) {
+  ISzAlloc memory = {lzma_alloc, lzma_free};
+  CLzmaEncProps props;
+  LzmaEncProps_Init(&props);
+  props.dictSize = dictionary;
+  props.numThreads = 1;
+  std::string stream(bytes.size() + bytes.size() / 2 + 4096, '\0');
+  SizeT length = stream.size(), property_length = 5;
+  unsigned char raw[5];
+  LzmaEncode(reinterpret_cast<Byte *>(&stream[0]), &length, reinterpret_cast<const Byte *>(bytes.data()), bytes.size(),
+             &props, raw, &property_length, end_marker ? 1 : 0, nullptr, &memory, &memory);
+  properties->assign(reinterpret_cast<char *>(raw), 5);
+  stream.resize(length);
+  return stream;
+}
+
+}  // namespace
+
+std::string make_lzma_files_dat(const std::vector<std::vector<FilesDatMember>> &groups, uint32_t dictionary,
+                                bool end_marker) {
+  std::vector<FilesDatMember> all;
+  for (const auto &group : groups) all.insert(all.end(), group.begin(), group.end());
+  std::string out = make_files_dat(std::vector<FilesDatMember>(all.size(), FilesDatMember{"", "", 0}));
+  size_t entry = 0;
+  for (const auto &group : groups) {
+    uint32_t at = static_cast<uint32_t>(out.size()), offset = 0;
+    std::string content, properties, slots;
+    for (const FilesDatMember &member : group) {
+      memcpy(&out[entry * kFilesDatEntrySize], member.name.data(), member.name.size());
+      const Bytef *bytes = reinterpret_cast<const Bytef *>(member.bytes.data());
+      uLong crc = crc32(0, bytes, static_cast<uInt>(member.bytes.size()));
+      set_files_dat_field(&out, entry, kFilesDatReservedField, static_cast<uint32_t>(crc));
+      set_files_dat_field(&out, entry, kFilesDatSizeField, static_cast<uint32_t>(member.bytes.size()));
+      set_files_dat_field(&out, entry++, kFilesDatOffsetField, static_cast<uint32_t>(at + 24 + slots.size()));
+      for (uint32_t value : {0xFFFFFFFFu, at, offset, static_cast<uint32_t>(member.bytes.size())}) put32(&slots, value);
+      offset += static_cast<uint32_t>(member.bytes.size());
+      content += member.bytes;
+    }
+    std::string stream = lzma_stream(content, dictionary, end_marker, &properties);
+    out += "LZG1";
+    for (uint32_t value : {static_cast<uint32_t>(group.size()), offset, static_cast<uint32_t>(stream.size())})
+      put32(&out, value);
+    out += properties + std::string(3, '\0') + slots + stream;
+  }
+  return out;
 }
 
 std::string pattern_bytes(size_t n, uint32_t seed) {

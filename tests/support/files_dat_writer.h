@@ -33,5 +33,13 @@ void set_files_dat_field(std::string *archive, size_t index, size_t field, uint3
 // A compressed member's data as the packer writes it: the 4-byte length, then the raw deflate stream.
 std::string compressed_member(const std::string &bytes);
 
+// An archive whose members lie in LZMA groups, groups[g] holding the members of group g in order:
+// the directory (members in that order), then per group its 24-byte header ("LZG1", count,
+// length, stream length, 5 property bytes, 3 zero bytes), a 16-byte slot per member (0xFFFFFFFF,
+// group offset, member offset, size) and the raw stream, encoded with the given dictionary size,
+// with an end marker when asked. Each entry holds the content's checksum and its slot's offset.
+std::string make_lzma_files_dat(const std::vector<std::vector<FilesDatMember>> &groups, uint32_t dictionary,
+                                bool end_marker = false);
+
 // n bytes of a repeatable pseudo-random pattern (zero bytes included).
 std::string pattern_bytes(size_t n, uint32_t seed);

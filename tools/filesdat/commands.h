@@ -6,13 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "group_pack.h"
 #include "product_parts.h"
 
-// How members are packed: block_size 0 fits each member's block size to its length; with compress
-// each member is deflated where that makes it smaller.
+// How members are packed: in LZMA groups of at most group_size bytes of content (a larger member
+// alone in its group), each deflated where that makes it smaller than its block pairs, or all
+// stored as block pairs. block_size 0 fits each stored member's block size to its length.
+enum class PackForm { kLzma, kDeflate, kStore };
 struct PackOptions {
   uint32_t block_size = 0;
-  bool compress = true;
+  PackForm form = PackForm::kLzma;
+  uint32_t group_size = kDefaultGroupSize;
 };
 
 // Writes a new archive holding the named files (names relative to source_dir). Nothing is left
@@ -32,6 +36,7 @@ struct ProductOptions {
   bool one_file = false;
   bool replace = false;  // an output that is not a product made before is replaced rather than refused
   KitFiles kit;
+  PackOptions pack;
 };
 // Checks the script (stopping on an error), packs its files and writes the product.
 int run_product(const ProductOptions &options);

@@ -1,4 +1,6 @@
 // filesdat create: packs files into a new files.dat, one block at a time.
+#include <zlib.h>
+
 #include <cstring>
 
 #include "block_buffers.h"
@@ -6,6 +8,7 @@
 #include "commands.h"
 #include "file_io.h"
 #include "files_dat_format.h"
+#include "group_pack.h"
 #include "member_deflate.h"
 #include "member_name.h"
 #include "messages.h"
@@ -16,6 +19,9 @@
 namespace {
 
 const uint64_t kMaxOffset = 0xFFFFFFFFu;
+// Members from this size on are packed outside LZMA groups when deflate cannot shrink them; smaller
+// ones take little time to decode and may share content with their neighbours.
+const uint64_t kIncompressibleFrom = 65536;
 
 struct Member {
   std::string stored;  // name in the archive, backslash separators
@@ -94,7 +100,7 @@ bool pack_member(FILE *source, const Member &member, uint32_t block_size, FILE *
       report("%s is too large: members must be smaller than 4 GiB", member.source.c_str());
       return false;
     }
-    crc = files_dat::crc32_update(crc, buffers->data, n);
+    crc = static_cast<uint32_t>(crc32(crc, buffers->data, static_cast<uInt>(n)));
     memset(buffers->data + n, 0, block_size - n);
     if (!random->fill(buffers->mask, block_size)) return false;
     for (size_t i = 0; i < block_size; ++i) buffers->data[i] ^= buffers->mask[i];
@@ -142,6 +148,53 @@ bool write_member(FILE *source, Member *member, uint32_t fixed_size, bool compre
   return true;
 }
 
+// Members waiting to be packed as one LZMA group, in the order they are to be installed.
+struct PendingGroup {
+  std::vector<GroupMember> members;
+  uint64_t length = 0;
+};
+
+// Writes the pending group at *position, if there is one, and moves *position past it.
+bool flush_group(PendingGroup *group, FILE *out, const std::string &archive, uint64_t *position) {
+  if (group->members.empty()) return true;
+  uint64_t span = 0;
+  if (!pack_group(group->members, out, archive, *position, &span)) return false;
+  *position += span;
+  group->members.clear();
+  group->length = 0;
+  return true;
+}
+
+// Packs the member in LZMA form: into the pending group (written first when the member would take
+// it past group_size bytes of content; a larger member has a group of its own), or, when it is
+// large and deflate cannot shrink it, as a deflate member of its own, which decodes at the speed of
+// a copy.
+bool pack_lzma_member(Member *member, const PackOptions &options, PendingGroup *group, FILE *out,
+                      const std::string &archive, uint64_t *position, RandomSource *random, BlockBuffers *buffers) {
+  FILE *source = fopen(member->source.c_str(), "rb");
+  uint64_t length = 0;
+  if (!source || !stream_length(source, &length)) {
+    report("cannot read %s: %s", member->source.c_str(), error_text().c_str());
+    if (source) fclose(source);
+    return false;
+  }
+  bool alone = length >= kIncompressibleFrom && !deflate_shrinks(source);
+  uint64_t span = 0;
+  bool ok = !alone || write_member(source, member, options.block_size, true, out, archive, *position, random,
+                                   buffers, &span);
+  fclose(source);
+  *position += span;
+  if (alone || !ok) return ok;
+  if (length >= 0xFFFFFFFFu) {
+    report("%s is too large: members must be smaller than 4 GiB", member->source.c_str());
+    return false;
+  }
+  if (group->length + length > options.group_size && !flush_group(group, out, archive, position)) return false;
+  group->members.push_back({member->source, length, &member->entry});
+  group->length += length;
+  return true;
+}
+
 // Writes the data of every member after the space reserved for the directory.
 bool write_members(std::vector<Member> *members, const PackOptions &options, FILE *out, const std::string &archive) {
   RandomSource random;
@@ -153,10 +206,15 @@ bool write_members(std::vector<Member> *members, const PackOptions &options, FIL
     return false;
   }
   uint64_t position = (members->size() + 1) * files_dat::kEntrySize;
+  PendingGroup group;
   for (Member &member : *members) {
     if (position > kMaxOffset) {
       report("the archive would pass 4 GiB before %s; pack fewer files", member.stored.c_str());
       return false;
+    }
+    if (options.form == PackForm::kLzma) {
+      if (!pack_lzma_member(&member, options, &group, out, archive, &position, &random, &buffers)) return false;
+      continue;
     }
     FILE *source = fopen(member.source.c_str(), "rb");
     if (!source) {
@@ -164,11 +222,18 @@ bool write_members(std::vector<Member> *members, const PackOptions &options, FIL
       return false;
     }
     uint64_t span = 0;
-    bool ok = write_member(source, &member, options.block_size, options.compress, out, archive, position, &random,
-                           &buffers, &span);
+    bool ok = write_member(source, &member, options.block_size, options.form == PackForm::kDeflate, out, archive,
+                           position, &random, &buffers, &span);
     fclose(source);
     if (!ok) return false;
     position += span;
+  }
+  if (!flush_group(&group, out, archive, &position)) return false;
+  // An older setup takes a group's slot marker for a deflate length that runs past the archive's
+  // end, which holds only while the archive stays below 4 GiB.
+  if (options.form == PackForm::kLzma && position > kMaxOffset) {
+    report("%s would pass 4 GiB: pack fewer files", archive.c_str());
+    return false;
   }
   return true;
 }

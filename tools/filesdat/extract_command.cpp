@@ -54,7 +54,7 @@ bool select_entries(const Directory &dir, const std::vector<std::string> &names,
 }
 
 // Checks the member and its name, then writes it below output_dir.
-bool extract_entry(FILE *archive, const std::string &archive_path, const Directory &dir, const files_dat::Entry &entry,
+bool extract_entry(MemberUnpacker *unpacker, const Directory &dir, const files_dat::Entry &entry,
                    const std::string &output_dir) {
   std::string damage = entry_damage(dir, entry);
   if (!damage.empty()) {
@@ -74,7 +74,7 @@ bool extract_entry(FILE *archive, const std::string &archive_path, const Directo
   }
   StagedFile output;
   if (!output.open(target)) return false;
-  if (!unpack_member(archive, entry, output.stream(), archive_path, target)) return false;
+  if (!unpacker->unpack(entry, output.stream(), target)) return false;
   return output.commit();
 }
 
@@ -95,8 +95,9 @@ int run_extract(const std::string &archive, const std::string &output_dir, const
     ok = false;
     chosen.clear();
   }
+  MemberUnpacker unpacker(file, archive);
   for (const files_dat::Entry *entry : chosen) {
-    if (!extract_entry(file, archive, dir, *entry, output_dir)) ok = false;
+    if (!extract_entry(&unpacker, dir, *entry, output_dir)) ok = false;
   }
   fclose(file);
   return ok ? 0 : 1;

@@ -40,11 +40,12 @@ int run_verify(const std::string &archive) {
     ++problems;
   }
   FILE *file = fopen(archive.c_str(), "rb");
+  MemberUnpacker unpacker(file, archive);
   for (size_t i = 0; i < dir.entries.size(); ++i) {
     std::string damage = entry_damage(dir, dir.entries[i]);
     if (damage.empty()) {
-      // The content itself, against its checksum (the reason is reported by unpack_member).
-      if (file && !unpack_member(file, dir.entries[i], nullptr, archive, "")) ++problems;
+      // The content itself, against its checksum (the reason is reported by the unpacker).
+      if (file && !unpacker.unpack(dir.entries[i], nullptr, "")) ++problems;
       continue;
     }
     report("%s: entry %lu (\"%s\"): %s", archive.c_str(), static_cast<unsigned long>(i + 1), dir.entries[i].name,

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "file_io.h"
 #include "messages.h"
+#include "pack_options.h"
 
 namespace {
 
@@ -15,14 +16,14 @@ const int kUsageStatus = 2;
 const char *const kCommands[] = {"create", "list", "extract", "verify", "check", "product"};
 
 const char kUsage[] =
-    "usage: filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] [--store] NAME...\n"
-    "       filesdat create ARCHIVE [-C DIR] [-b BLOCKSIZE] [--store] --script SETUP.INI\n"
+    "usage: filesdat create ARCHIVE [-C DIR] [PACKING] NAME...\n"
+    "       filesdat create ARCHIVE [-C DIR] [PACKING] --script SETUP.INI\n"
     "       filesdat list ARCHIVE\n"
     "       filesdat extract ARCHIVE [-C DIR] [NAME...]\n"
     "       filesdat verify ARCHIVE\n"
     "       filesdat check SETUP.INI [-C DIR] [--setup SETUP.EXE] [--hooks DSETUP.DLL]\n"
     "       filesdat product SETUP.INI -C DIR -o OUTPUT [--one-file] [--replace]\n"
-    "                [--setup SETUP.EXE] [--hooks DSETUP.DLL]\n"
+    "                [--setup SETUP.EXE] [--hooks DSETUP.DLL] [PACKING]\n"
     "       filesdat help | --help | --version      (--help also after any command)\n"
     "\n"
     "create   packs the named files (relative to DIR, default the current folder) into ARCHIVE;\n"
@@ -30,11 +31,19 @@ const char kUsage[] =
     "         With --script, packs every file that the script's [FILES] section names\n"
     "         (its filesrc values, read as setup reads them), each stored under its\n"
     "         filesrc text; NAMEs cannot be given as well.\n"
-    "         Each member is compressed (deflate) where that makes it smaller; the\n"
-    "         others, or all with --store, are stored as block pairs as setups before\n"
-    "         compressed archives read them. Each member's block size is fitted to its\n"
-    "         length (at most 65536 bytes); -b gives every member one BLOCKSIZE instead,\n"
-    "         1 to 16777216 bytes.\n"
+    "         PACKING is --compress=FORM, --group-size=SIZE and -b BLOCKSIZE:\n"
+    "         lzma     (the default) members in the order they install, in groups of\n"
+    "                  at most SIZE bytes (default 16M; 4K to 64M, K or M for KiB or\n"
+    "                  MiB) compressed together; a larger file has a group of its own,\n"
+    "                  and a large file deflate cannot shrink is deflated alone. About\n"
+    "                  half the size of deflate; setup needs 4 MB more memory and\n"
+    "                  decodes about three times slower (see the guide).\n"
+    "         deflate  each member compressed alone where that makes it smaller, for\n"
+    "                  setups made before LZMA groups and the slowest machines.\n"
+    "         store    (or --store) every member stored as block pairs, as setups made\n"
+    "                  before compressed archives read them. Each stored member's block\n"
+    "                  size is fitted to its length (at most 65536 bytes); -b gives\n"
+    "                  every one BLOCKSIZE instead, 1 to 16777216 bytes.\n"
     "list     prints the size and name of every member.\n"
     "extract  writes the named members (default all) below DIR (default the current folder).\n"
     "verify   checks the directory and every member's position; exits 1 on damage.\n"
@@ -65,7 +74,7 @@ struct Arguments {
   bool dir_given = false;
   PackOptions pack;
   bool block_given = false;
-  bool store_given = false;
+  bool packing_given = false;  // --compress, --store or --group-size
   std::vector<std::string> names;
   std::string script;
   bool script_given = false;
@@ -92,6 +101,7 @@ bool parse_block_size(const char *text, uint32_t *out) {
 // Options and names after the archive. -C, -b and --script may come anywhere before "--".
 bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::string *problem) {
   bool options = true;
+  int packing = 0;
   for (int i = first; i < argc; ++i) {
     const char *arg = argv[i];
     if (options && strcmp(arg, "--") == 0) {
@@ -126,9 +136,9 @@ bool parse_arguments(int argc, char **argv, int first, Arguments *args, std::str
       args->one_file = true;
     } else if (options && strcmp(arg, "--replace") == 0) {
       args->replace = true;
-    } else if (options && strcmp(arg, "--store") == 0) {
-      args->pack.compress = false;
-      args->store_given = true;
+    } else if (options && (packing = parse_pack_option(arg, &args->pack, problem)) != 0) {
+      if (packing < 0) return false;
+      args->packing_given = true;
     } else if (options && arg[0] == '-' && arg[1] != 0) {
       *problem = "unknown option " + std::string(arg);
       return false;
@@ -195,14 +205,16 @@ int main(int argc, char **argv) {
   }
   if (command == "product") {
     if (args.output.empty() || !args.dir_given) return usage_error("product needs -C DIR and -o OUTPUT");
-    if (!args.names.empty() || args.block_given || args.store_given || args.script_given)
-      return usage_error("product takes SETUP.INI, -C, -o, --one-file, --replace, --setup and --hooks only");
+    if (!args.names.empty() || args.block_given || args.script_given)
+      return usage_error(
+          "product takes SETUP.INI, -C, -o, --one-file, --replace, --setup, --hooks, --compress and --group-size only");
     ProductOptions product;
     product.script = archive;
     product.payload = args.dir;
     product.output = args.output;
     product.one_file = args.one_file;
     product.replace = args.replace;
+    product.pack = args.pack;
     product.kit = kit_files(argv[0], args, true);
     return run_product(product);
   }
@@ -211,7 +223,7 @@ int main(int argc, char **argv) {
   if (command != "check" && (!args.setup.empty() || !args.hooks.empty()))
     return usage_error("--setup and --hooks are only for check and product");
   if (args.block_given) return usage_error("-b is only for create");
-  if (args.store_given) return usage_error("--store is only for create");
+  if (args.packing_given) return usage_error("--compress, --store and --group-size are only for create and product");
   if (args.script_given) return usage_error("--script is only for create");
   if (command == "check") {
     if (!args.names.empty()) return usage_error("too many arguments for check");

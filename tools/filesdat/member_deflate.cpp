@@ -44,7 +44,7 @@ int deflate_member(FILE *source, const std::string &source_path, FILE *out, cons
       deflateEnd(&z);
       return 0;
     }
-    sum = files_dat::crc32_update(sum, in.data(), n);
+    sum = static_cast<uint32_t>(crc32(sum, in.data(), static_cast<uInt>(n)));
     flush = n < kChunk ? Z_FINISH : Z_NO_FLUSH;
     z.next_in = in.data();
     z.avail_in = static_cast<uInt>(n);
@@ -77,6 +77,28 @@ int deflate_member(FILE *source, const std::string &source_path, FILE *out, cons
   return 1;
 }
 
+bool deflate_shrinks(FILE *source) {
+  z_stream z = {};
+  if (!seek_to(source, 0) || deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+  std::vector<unsigned char> in(kChunk), packed(kChunk);
+  uint64_t total = 0, produced = 0;
+  for (int flush = Z_NO_FLUSH; flush != Z_FINISH;) {
+    size_t n = fread(in.data(), 1, kChunk, source);
+    flush = n < kChunk ? Z_FINISH : Z_NO_FLUSH;
+    total += n;
+    z.next_in = in.data();
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = packed.data();
+      z.avail_out = static_cast<uInt>(kChunk);
+      deflate(&z, flush);
+      produced += kChunk - z.avail_out;
+    } while (z.avail_out == 0);
+  }
+  deflateEnd(&z);
+  return !ferror(source) && produced < total - total / 32;
+}
+
 bool inflate_member(FILE *archive, uint64_t archive_length, const files_dat::Entry &entry, FILE *out,
                     const std::string &archive_path, const std::string &target) {
   unsigned char field[files_dat::kCompressedLengthField];
@@ -107,7 +129,7 @@ bool inflate_member(FILE *archive, uint64_t archive_length, const files_dat::Ent
     r = inflate(&z, Z_NO_FLUSH);
     size_t produced = kChunk - z.avail_out;
     produced_total += produced;
-    crc = files_dat::crc32_update(crc, plain.data(), produced);
+    crc = static_cast<uint32_t>(crc32(crc, plain.data(), static_cast<uInt>(produced)));
     if (produced_total > entry.size) {
       why = "inflates to more than the member's size";
     } else if (out && fwrite(plain.data(), 1, produced, out) != produced) {

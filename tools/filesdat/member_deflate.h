@@ -15,6 +15,10 @@
 // 4 GiB.
 int deflate_member(FILE *source, const std::string &source_path, FILE *out, const std::string &archive,
                    uint64_t position, uint64_t limit, uint64_t *span, uint32_t *size, uint32_t *crc);
+// Whether deflate at its fastest makes source (read from its start) smaller by at least 1/32:
+// content that does not shrink so (pictures, archives, media) gains nothing in an LZMA group but
+// takes many times longer to decode there. False when it cannot be read (the packing reports that).
+bool deflate_shrinks(FILE *source);
 // Inflates the compressed member of archive (archive_length bytes) into out, or only checks it
 // when out is null. False (reported) when its stream is damaged, cut short, lies outside the
 // archive, does not give exactly entry.size bytes or not the stored checksum.

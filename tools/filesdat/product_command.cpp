@@ -55,7 +55,7 @@ bool write_folder(const ProductOptions &options, const std::string &folder, cons
     report("cannot create folder %s: %s", folder.c_str(), error_text().c_str());
     return false;
   }
-  if (run_create_from_script(join_path(folder, "files.dat"), options.payload, PackOptions(), options.script) != 0)
+  if (run_create_from_script(join_path(folder, "files.dat"), options.payload, options.pack, options.script) != 0)
     return false;
   bool ok = copy_file(options.kit.setup, join_path(folder, "setup.exe"));
   for (const ProductPart &part : parts) ok = ok && copy_file(part.source, join_path(folder, part.name));
@@ -67,7 +67,7 @@ bool write_folder(const ProductOptions &options, const std::string &folder, cons
 bool write_one_file(const ProductOptions &options, const std::string &work, const std::string &target,
                     const std::vector<ProductPart> &parts) {
   std::string archive = join_path(work, "files.dat");
-  if (run_create_from_script(archive, options.payload, PackOptions(), options.script) != 0) return false;
+  if (run_create_from_script(archive, options.payload, options.pack, options.script) != 0) return false;
   std::string support = join_path(work, "support.dat"), staging = join_path(work, "parts");
   std::vector<std::string> names;
   if (!make_dirs(staging)) {
@@ -78,7 +78,7 @@ bool write_one_file(const ProductOptions &options, const std::string &work, cons
     if (!copy_file(part.source, join_path(staging, part.name))) return false;
     names.push_back(part.name);
   }
-  if (run_create(support, staging, PackOptions(), names, true) != 0) return false;
+  if (run_create(support, staging, options.pack, names, true) != 0) return false;
   const std::string &setup = options.kit.setup;
   uint64_t setup_length = 0, archive_length = 0;
   if (!file_length(setup, &setup_length) || !file_length(archive, &archive_length) ||
