@@ -74,9 +74,12 @@ programs_glob() {
   esac
 }
 
-# What Wine itself rewrites as it starts its programs: its own settings, the shell's folders and
-# mount points, the display's device classes and video keys, driver dates, the current control set.
-WINE_VOLATILE='^\[HKEY_CURRENT_USER\\Software\\Wine|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|Video)\\|"DriverDateData"|\\Control\\ServiceCurrent\]'
+# What Wine itself rewrites as it starts its programs: its own settings and the console's (in the
+# user's keys, which an export names by the user's SID), the hardware tree and hardware profiles,
+# the shell's folders and mount points, the display's device classes, device interfaces and video
+# keys, driver dates, the current control set. Which of them a snapshot catches depends on how far
+# Wine's own start has got, which a busy machine changes.
+WINE_VOLATILE='^\[HKEY_USERS\\[^\\]+\\(Software\\Wine|Console)[]\\]|^\[HKEY_LOCAL_MACHINE\\Hardware\\|\\Hardware Profiles\\|Explorer\\(Shell Folders|MountPoints)|\\Control\\(Class|DeviceClasses|Video)[]\\]|"DriverDateData"|\\Control\\ServiceCurrent\]'
 
 # reg_snapshot FILE: the whole registry but what Wine rewrites itself, one sorted line per value,
 # keys prefixed to each value. An export that fails leaves FILE holding the line that says so (and
