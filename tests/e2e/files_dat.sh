@@ -45,9 +45,11 @@ check "filesdat.exe packs with 1-byte blocks" packer create packed-win-b1.dat -C
 # shellcheck disable=SC2086
 check "filesdat.exe packs today's format with --store" packer create packed-win-stored.dat -C src --store $names
 check "--store compresses nothing" test "$(stat -c %s packed-win-stored.dat)" -gt $((2 * 300000))
-echo packed-win.dat >archives.txt
-echo packed-win-b1.dat >>archives.txt
-echo packed-win-stored.dat >>archives.txt
+# shellcheck disable=SC2086
+check "filesdat.exe packs deflate members" packer create packed-win-deflate.dat -C src --compress=deflate $names
+# shellcheck disable=SC2086
+check "filesdat.exe packs LZMA groups of 4 KiB" packer create packed-win-groups.dat -C src --group-size=4K $names
+printf '%s\n' packed-win.dat packed-win-b1.dat packed-win-stored.dat packed-win-deflate.dat packed-win-groups.dat >archives.txt
 if [ -x "$NATIVE" ]; then
   # shellcheck disable=SC2046
   check "native filesdat packs the files" "$NATIVE" create packed-native.dat -C src -b 4096 $(echo "$names" | tr '\\' '/')
