@@ -148,7 +148,7 @@ TEST_F(FileCopyTest, ProgressWindowFollowsTheListedFilesOnly) {
     EXPECT_EQ("Please Wait : Copying Files", p.title);
     EXPECT_EQ("msctls_progress32", p.bar_class);
     EXPECT_EQ(2u, p.range_high) << "range 0..n-1";
-    EXPECT_EQ(after[i].source, p.file) << "the file being copied is shown";
+    EXPECT_EQ(after[i].destination, p.file) << "where the file being copied goes is shown";
     EXPECT_EQ(i == 0 ? 0u : static_cast<unsigned long>(i - 1), p.pos) << "bar moves after each file";
   }
   // setup.exe and dsetup.dll are copied after the window is closed.
