@@ -39,7 +39,9 @@ run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 reg_snapshot "$work/snap/reg.before"
 file_snapshot "$work/snap/files.before"
 
-start_in "$work/product" setup.exe; pid=$!
+# setup's action log, outside the prefix, says what setup wrote when a value is not found.
+setup_log="$work/setup.log"
+start_in "$work/product" setup.exe "/log=$(winpath "$setup_log")"; pid=$!
 shot 01-background
 check "welcome page" driver wait "Welcome to Skellan!" "*" 0 60000
 shot 02-welcome
@@ -70,6 +72,7 @@ check "help page installed byte for byte" cmp -s "$work/payload/Help/index.htm" 
 check "setup.exe copied" cmp -s "$work/product/setup.exe" "$target/setup.exe"
 check "dsetup.dll copied" cmp -s "$work/product/dsetup.dll" "$target/dsetup.dll"
 check_eq "package.dat holds no dependency" "%" "$(cat "$target/package.dat" 2>/dev/null)"
+failed_before=$E2E_FAIL
 arp='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skellan'
 command=$(reg_value "$arp" UninstallString)
 check_eq "Add/Remove command" 'C:\Program Files\Quorvane\Skellan\setup.exe -u1 "Skellan" 0' "$command"
@@ -80,6 +83,7 @@ check_eq "registry entry DWORD" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Skel
 check_eq "value beside another program's" 'C:\Program Files\Quorvane\Skellan' "$(reg_value "$run_key" Skellan)"
 check_eq "value in keys of its own" "0x1" "$(reg_value 'HKCU\Software\Quorvane\Skellan\Prefs' Mode)"
 check_eq "version stamp" "0x64" "$(reg_value 'HKLM\Software\Quorvane\Vemmick\Ormal000' Skellan_vmin)"
+[ "$E2E_FAIL" = "$failed_before" ] || { echo "what setup's log says it wrote:"; tr -d '\r' < "$setup_log" | grep 'registry'; }
 programs=$(find "$WINEPREFIX/drive_c" -path "$(programs_glob)/Skellan" -type d | head -n1)
 for link in "Skellan Tuner" "Skellan Help" "Uninstall Skellan"; do
   check "shortcut $link" test -s "$programs/$link.lnk"
