@@ -83,6 +83,11 @@ int ChangeWriter::set_value(kRegKey *key, HKEY root, const char *path, const cha
   if (!journaling() || journal_->value_before(key->getkey(), root, path, name)) {
     log_line("registry: %s\\%s, \"%s\" = %s", root_text(root), path, name, shown);
     done = write();
+    // One value that cannot be written does not stop its step, but the log says so.
+    if (!done) log_line("registry: %s\\%s, \"%s\": could not be written", root_text(root), path, name);
+  } else {
+    log_line("registry: %s\\%s, \"%s\": not written, its earlier value could not be kept aside", root_text(root),
+             path, name);
   }
   if (record) record_value(root, path, name);
   return done;
