@@ -16,6 +16,7 @@ foreach(library zindle_lzma_dec zindle_lzma_enc)
   target_compile_options(${library} PRIVATE -w -Wno-error)
 endforeach()
 if(WIN32)
-  # The decoder is built like the rest of setup: small, and needing nothing of a C runtime but memcpy.
-  target_compile_options(zindle_lzma_dec PRIVATE -Os -ffunction-sections -fno-asynchronous-unwind-tables)
+  # The decoder needs nothing of a C runtime but memcpy. It is optimised for speed, not size (as the
+  # rest of setup is): it decodes 10-20% faster for 1.5 KB more code.
+  target_compile_options(zindle_lzma_dec PRIVATE -O2 -ffunction-sections -fno-asynchronous-unwind-tables)
 endif()

@@ -167,27 +167,28 @@ inline uint64_t group_stream_at(uint32_t group_offset, uint32_t count) {
   return group_slots_at(group_offset) + static_cast<uint64_t>(count) * kGroupSlotSize;
 }
 
-// What is wrong with a group header at group_offset of an archive of archive_length bytes, or
-// null when it can be read: its tag, count, properties, dictionary, and whether its slots and
-// stream lie inside the archive.
+// What is wrong with a group header at group_offset of an archive of archive_length bytes, in words
+// about a member of the group, or null when it can be read: its tag, count, properties,
+// dictionary, and whether its slots and stream lie inside the archive.
 inline const char *group_header_damage(const GroupHeader &header, uint32_t group_offset, uint64_t archive_length) {
   unsigned properties = header.properties[0];
   unsigned lc = properties % 9, lp = properties / 9 % 5;
-  if (!header.tagged) return "has no group tag";
-  if (header.count == 0) return "has no members";
-  if (properties >= 9 * 5 * 5 || lc + lp > 4) return "has LZMA properties outside the limits";
-  if (get32(header.properties + 1) > kMaxGroupDictionary) return "has a dictionary larger than allowed";
+  if (!header.tagged) return "its group has no tag";
+  if (header.count == 0) return "its group has no members";
+  if (properties >= 9 * 5 * 5 || lc + lp > 4) return "its group's LZMA properties are outside the limits";
+  if (get32(header.properties + 1) > kMaxGroupDictionary) return "its group's dictionary is larger than allowed";
   if (group_stream_at(group_offset, header.count) + header.stream_length > archive_length)
-    return "runs past the end of the archive";
+    return "its group runs past the end of the archive";
   return nullptr;
 }
 
 // What is wrong with the next slot of the group at group_offset (length bytes decoded), when the
-// slots before it add up to offset bytes, or null. After the last slot offset must equal length.
+// slots before it add up to offset bytes, in words about a member of the group, or null. After
+// the last slot offset must equal length.
 inline const char *group_slot_damage(const GroupSlot &slot, uint32_t group_offset, uint64_t offset, uint32_t length) {
-  if (slot.marker != kGroupSlotMarker || slot.group_offset != group_offset) return "has a damaged slot";
-  if (slot.member_offset != offset) return "has members that overlap or leave a gap";
-  if (offset + slot.size > length) return "has members larger than what it decodes to";
+  if (slot.marker != kGroupSlotMarker || slot.group_offset != group_offset) return "its group has a damaged slot";
+  if (slot.member_offset != offset) return "its group's members overlap or leave a gap";
+  if (offset + slot.size > length) return "its group's members are larger than what it decodes to";
   return nullptr;
 }
 

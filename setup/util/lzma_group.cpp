@@ -64,6 +64,12 @@ int LzmaGroupReader::fail(const char *why) {
   return 0;
 }
 
+// The group may be read once memory is found: it is not remembered as damaged.
+int LzmaGroupReader::out_of_memory() {
+  group_ = kNoGroup;
+  return fail("it cannot be read: out of memory");
+}
+
 int LzmaGroupReader::Begin(ArchiveSource *source, uint64_t archive_length, const files_dat::Entry &entry) {
   damage_ = nullptr;
   member_open_ = false;
@@ -103,18 +109,17 @@ int LzmaGroupReader::open_group(uint32_t group_offset) {
   if (!source_->ReadAt(group_offset, raw, sizeof raw)) return fail("its group lies past the end of the archive");
   files_dat::decode_group_header(raw, &header_);
   if (const char *why = files_dat::group_header_damage(header_, group_offset, archive_length_)) return fail(why);
-  if (!input_ && !(input_ = static_cast<unsigned char *>(malloc(kInput)))) return fail("it cannot be read (out of memory)");
+  if (!input_) input_ = static_cast<unsigned char *>(malloc(kInput));
+  if (!input_) return out_of_memory();
   if (!check_slots()) return 0;
   if (!decoder_) {
     decoder_ = static_cast<GroupDecoder *>(malloc(sizeof(GroupDecoder)));
-    if (!decoder_) return fail("it cannot be read (out of memory)");
+    if (!decoder_) return out_of_memory();
     LzmaDec_Construct(&decoder_->state);
   }
   // The dictionary is allocated anew only when its size differs from the last group's.
-  if (LzmaDec_Allocate(&decoder_->state, header_.properties, files_dat::kLzmaPropertiesSize, &g_lzma_memory) != SZ_OK) {
-    group_ = kNoGroup;  // memory may be found later
-    return fail("it cannot be read (out of memory)");
-  }
+  SRes result = LzmaDec_Allocate(&decoder_->state, header_.properties, files_dat::kLzmaPropertiesSize, &g_lzma_memory);
+  if (result != SZ_OK) return out_of_memory();
   group_ = kOpenGroup;
   damaged_from_ = kNoDamage;
   end_checked_ = false;
@@ -134,7 +139,8 @@ int LzmaGroupReader::check_slots() {
     for (size_t i = 0; i < n; ++i) {
       files_dat::GroupSlot slot;
       files_dat::decode_group_slot(input_ + i * files_dat::kGroupSlotSize, &slot);
-      if (const char *why = files_dat::group_slot_damage(slot, group_offset_, offset, header_.length)) return fail(why);
+      const char *why = files_dat::group_slot_damage(slot, group_offset_, offset, header_.length);
+      if (why) return fail(why);
       offset += slot.size;
     }
     done += static_cast<uint32_t>(n);

@@ -61,6 +61,7 @@ class LzmaGroupReader {
   int finish_stream();
   int refill();
   int fail(const char *why);
+  int out_of_memory();
   int stream_failed(const char *why, int64_t from);
 
   GroupDecoder *decoder_;

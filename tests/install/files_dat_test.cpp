@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -513,7 +514,8 @@ TEST_F(LzmaGroupTest, DamagedGroupsFailOnlyTheMembersTheyTouch) {
       {"properties past the limits", "0000", [&](std::string *a) { (*a)[group + 16] = 4 + 9 * 1; }},
       {"members overlap", "0000", [&](std::string *a) { set32(a, slots + 16 + 8, get32(slots + 16 + 8) - 1); }},
       {"a gap after the last member", "0000", [&](std::string *a) { set32(a, group + 8, get32(group + 8) + 1); }},
-      {"entry size differs from its slot", "1011", [](std::string *a) { set_files_dat_field(a, 1, kFilesDatSizeField, 1999); }},
+      {"entry size differs from its slot", "1011",
+       [](std::string *a) { set_files_dat_field(a, 1, kFilesDatSizeField, 1999); }},
       {"entry's slot outside its group's table", "1011", [&](std::string *a) {
          set_files_dat_field(a, 1, kFilesDatOffsetField, static_cast<uint32_t>(a->size()));
          *a += a->substr(slots + 16, 16);
@@ -536,4 +538,37 @@ TEST_F(LzmaGroupTest, DamagedGroupsFailOnlyTheMembersTheyTouch) {
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(reversed, extract({"last.txt", "empty.txt", "noise.bin", "text.txt"}));
   }
+}
+
+// Piece by piece, as the copy step may read: pieces of at most 64 KB that add up to the member; a
+// sink that stops fails the member, and the next member of the group still reads whole.
+TEST_F(LzmaGroupTest, PiecesAddUpAndASinkThatStopsLeavesTheGroupReadable) {
+  struct Sink : MemberSink {
+    std::string got;
+    size_t stop_after = SIZE_MAX, largest = 0;
+    int Take(const unsigned char *data, size_t n) override {
+      got.append(reinterpret_cast<const char *>(data), n);
+      largest = n > largest ? n : largest;
+      return got.size() < stop_after;
+    }
+  };
+  groups_[1][0].bytes += pattern_bytes(200000, 4);
+  write_archive(make_lzma_files_dat(groups_, 1u << 16));
+  FilesDat archive;
+  ASSERT_EQ(1, archive.Open(archive_.c_str()));
+  FilesDatEntry entry;
+  Sink whole, stopped, next;
+  stopped.stop_after = 1000;
+  ASSERT_EQ(1, archive.Find("big.bin", &entry));
+  ASSERT_EQ(1, archive.BeginMember(entry));
+  EXPECT_EQ(1, archive.ReadMember(&whole));
+  EXPECT_TRUE(whole.got == groups_[1][0].bytes);
+  EXPECT_LE(whole.largest, 65536u);
+  ASSERT_EQ(1, archive.Find("text.txt", &entry));
+  ASSERT_EQ(1, archive.BeginMember(entry));
+  EXPECT_EQ(0, archive.ReadMember(&stopped));
+  ASSERT_EQ(1, archive.Find("noise.bin", &entry));
+  ASSERT_EQ(1, archive.BeginMember(entry));
+  EXPECT_EQ(1, archive.ReadMember(&next));
+  EXPECT_TRUE(next.got == groups_[0][1].bytes);
 }

@@ -155,10 +155,11 @@ struct PendingGroup {
 };
 
 // Writes the pending group at *position, if there is one, and moves *position past it.
-bool flush_group(PendingGroup *group, FILE *out, const std::string &archive, uint64_t *position) {
+bool flush_group(PendingGroup *group, uint32_t group_size, FILE *out, const std::string &archive,
+                 uint64_t *position) {
   if (group->members.empty()) return true;
   uint64_t span = 0;
-  if (!pack_group(group->members, out, archive, *position, &span)) return false;
+  if (!pack_group(group->members, group_size, out, archive, *position, &span)) return false;
   *position += span;
   group->members.clear();
   group->length = 0;
@@ -189,7 +190,8 @@ bool pack_lzma_member(Member *member, const PackOptions &options, PendingGroup *
     report("%s is too large: members must be smaller than 4 GiB", member->source.c_str());
     return false;
   }
-  if (group->length + length > options.group_size && !flush_group(group, out, archive, position)) return false;
+  if (group->length + length > options.group_size && !flush_group(group, options.group_size, out, archive, position))
+    return false;
   group->members.push_back({member->source, length, &member->entry});
   group->length += length;
   return true;
@@ -228,7 +230,7 @@ bool write_members(std::vector<Member> *members, const PackOptions &options, FIL
     if (!ok) return false;
     position += span;
   }
-  if (!flush_group(&group, out, archive, &position)) return false;
+  if (!flush_group(&group, options.group_size, out, archive, &position)) return false;
   // An older setup takes a group's slot marker for a deflate length that runs past the archive's
   // end, which holds only while the archive stays below 4 GiB.
   if (options.form == PackForm::kLzma && position > kMaxOffset) {

@@ -90,12 +90,12 @@ size_t write_archive(void *p, const void *data, size_t size) {
 
 // Encodes the members' content behind the slot table; the header's properties and the stream's
 // length follow from it.
-bool encode_members(const std::vector<GroupMember> &members, uint64_t length, FILE *out,
+bool encode_members(const std::vector<GroupMember> &members, uint32_t dictionary, FILE *out,
                     files_dat::GroupHeader *header) {
   CLzmaEncProps props;
   LzmaEncProps_Init(&props);
   props.level = 9;
-  props.dictSize = group_dictionary(length);
+  props.dictSize = dictionary;
   props.numThreads = 1;
   props.writeEndMark = 0;
   MemberStream in = {{read_members}, &members, 0, nullptr, 0, 0, false};
@@ -104,7 +104,8 @@ bool encode_members(const std::vector<GroupMember> &members, uint64_t length, FI
   SizeT properties = files_dat::kLzmaPropertiesSize;
   SRes result = !encoder ? SZ_ERROR_MEM : LzmaEnc_SetProps(encoder, &props);
   if (result == SZ_OK) result = LzmaEnc_WriteProperties(encoder, header->properties, &properties);
-  if (result == SZ_OK) result = LzmaEnc_Encode(encoder, &stream.vtable, &in.vtable, nullptr, &g_lzma_memory, &g_lzma_memory);
+  if (result == SZ_OK)
+    result = LzmaEnc_Encode(encoder, &stream.vtable, &in.vtable, nullptr, &g_lzma_memory, &g_lzma_memory);
   if (encoder) LzmaEnc_Destroy(encoder, &g_lzma_memory, &g_lzma_memory);
   if (in.file) fclose(in.file);
   if (in.failed) return false;
@@ -122,13 +123,14 @@ bool encode_members(const std::vector<GroupMember> &members, uint64_t length, FI
 
 }  // namespace
 
-uint32_t group_dictionary(uint64_t length) {
-  if (length > kPackerDictionary) return kPackerDictionary;
+uint32_t group_dictionary(uint64_t length, uint32_t group_size) {
+  uint64_t largest = group_size < kPackerDictionary ? group_size : kPackerDictionary;
+  if (length > largest) length = largest;
   return length < 4096 ? 4096 : static_cast<uint32_t>(length);
 }
 
-bool pack_group(const std::vector<GroupMember> &members, FILE *out, const std::string &archive, uint64_t position,
-                uint64_t *span) {
+bool pack_group(const std::vector<GroupMember> &members, uint32_t group_size, FILE *out, const std::string &archive,
+                uint64_t position, uint64_t *span) {
   uint64_t length = 0;
   for (const GroupMember &member : members) length += member.length;
   if (length > 0xFFFFFFFFu || position > 0xFFFFFFFFu) {
@@ -137,7 +139,8 @@ bool pack_group(const std::vector<GroupMember> &members, FILE *out, const std::s
   }
   files_dat::GroupHeader header = {true, static_cast<uint32_t>(members.size()), static_cast<uint32_t>(length), 0, {}};
   uint64_t stream_at = files_dat::group_stream_at(static_cast<uint32_t>(position), header.count);
-  if (!seek_to(out, stream_at) || !encode_members(members, length, out, &header)) {
+  uint32_t dictionary = group_dictionary(length, group_size);
+  if (!seek_to(out, stream_at) || !encode_members(members, dictionary, out, &header)) {
     if (ferror(out)) report("cannot write %s: %s", archive.c_str(), error_text().c_str());
     return false;
   }
