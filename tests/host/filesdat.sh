@@ -67,6 +67,9 @@ for name in text.txt g4096.txt empty.txt g4097.txt one.txt sub/readme.txt; do
 done
 check "text.txt, g4096.txt + empty.txt, g4097.txt, one.txt + readme.txt: four groups" \
   test "$(python3 -c 'import struct,sys; r=open(sys.argv[1],"rb").read(); print(len({struct.unpack_from("<I", r, struct.unpack_from("<I", r, 276 * i + 272)[0] + 4)[0] for i in range(6)}))' groups.dat)" = 4
+# A last member too small for deflate leaves nothing of its attempt behind the archive's data.
+run create tail.dat -C src --compress=deflate sub/readme.txt one.txt
+if $TOOL decode tail.dat dec-tail >/dev/null 2>layout.txt; then pass; else fail "layout of tail.dat: $(cat layout.txt)"; fi
 for bad in --compress=zip --compress= --group-size=4095 --group-size=65M --group-size=8X --group-size=; do
   run create b.dat -C src "$bad" one.txt
   expect "$bad refused" 2 "bad"

@@ -21,6 +21,9 @@ bool damaged(const std::string &archive, const files_dat::Entry &entry, const ch
 
 int deflate_member(FILE *source, const std::string &source_path, FILE *out, const std::string &archive,
                    uint64_t position, uint64_t limit, uint64_t *span, uint32_t *size, uint32_t *crc) {
+  // Where the length field alone takes the block pairs' room nothing is written: the field would
+  // stay behind the shorter block pairs as bytes of no member, at the archive's end.
+  if (limit <= files_dat::kCompressedLengthField) return -1;
   z_stream z = {};
   if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
     report("cannot start compressing %s", source_path.c_str());
