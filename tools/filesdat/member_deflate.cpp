@@ -17,6 +17,19 @@ bool damaged(const std::string &archive, const files_dat::Entry &entry, const ch
   return false;
 }
 
+// Feeds the n bytes at in to z and hands each piece of output, at most kChunk bytes in packed, to
+// take(bytes) until z has no more to give for them or take returns false.
+template <class Take>
+void deflate_input(z_stream *z, unsigned char *in, size_t n, int flush, std::vector<unsigned char> *packed, Take take) {
+  z->next_in = in;
+  z->avail_in = static_cast<uInt>(n);
+  do {
+    z->next_out = packed->data();
+    z->avail_out = static_cast<uInt>(kChunk);
+    deflate(z, flush);
+  } while (take(kChunk - z->avail_out) && z->avail_out == 0);
+}
+
 }  // namespace
 
 int deflate_member(FILE *source, const std::string &source_path, FILE *out, const std::string &archive,
@@ -49,20 +62,15 @@ int deflate_member(FILE *source, const std::string &source_path, FILE *out, cons
     }
     sum = static_cast<uint32_t>(crc32(sum, in.data(), static_cast<uInt>(n)));
     flush = n < kChunk ? Z_FINISH : Z_NO_FLUSH;
-    z.next_in = in.data();
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      z.next_out = packed.data();
-      z.avail_out = static_cast<uInt>(kChunk);
-      deflate(&z, flush);
-      size_t produced = kChunk - z.avail_out;
+    deflate_input(&z, in.data(), n, flush, &packed, [&](size_t produced) {
       if (written + produced >= limit) {
         result = -1;  // not smaller than the block pairs: nothing more is written
       } else if (fwrite(packed.data(), 1, produced, out) != produced) {
         result = 0;
       }
       written += produced;
-    } while (result == 1 && z.avail_out == 0);
+      return result == 1;
+    });
   }
   deflateEnd(&z);
   if (result == 1) {
@@ -89,14 +97,10 @@ bool deflate_shrinks(FILE *source) {
     size_t n = fread(in.data(), 1, kChunk, source);
     flush = n < kChunk ? Z_FINISH : Z_NO_FLUSH;
     total += n;
-    z.next_in = in.data();
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      z.next_out = packed.data();
-      z.avail_out = static_cast<uInt>(kChunk);
-      deflate(&z, flush);
-      produced += kChunk - z.avail_out;
-    } while (z.avail_out == 0);
+    deflate_input(&z, in.data(), n, flush, &packed, [&](size_t piece) {
+      produced += piece;
+      return true;
+    });
   }
   deflateEnd(&z);
   return !ferror(source) && produced < total - total / 32;
