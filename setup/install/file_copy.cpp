@@ -10,6 +10,7 @@
 #include "sdk/utilities.h"
 #include "util/action_log.h"
 #include "util/bounded_text.h"
+#include "util/decode_ahead.h"
 #include "util/files_dat.h"
 #include "util/file_kinds.h"
 #include "util/loose_files.h"
@@ -24,6 +25,8 @@ namespace {
 // the pauses of the whole step together stay within about two seconds however many files it has.
 const uint32_t kLongestCopyDelay = 1000;
 const uint32_t kCopyPauseBudget = 2000;
+// The bar counts bytes in this many steps, whatever the product's size.
+const unsigned long kBarSteps = 1000;
 
 // The pause after each of file_count files: the script's delay, shortened so that all of them
 // together fit the budget.
@@ -61,15 +64,130 @@ class DisplayPacer {
   DWORD last_ = 0;
 };
 
-// A member the archive cannot deliver whole must not cost the user a file: a new destination is
-// written directly (the reader deletes what it wrote when it fails), an existing one is replaced
-// only after the member came out whole into a fresh file beside it.
-int replace_with_member(FilesDat *archive, const char *name, const char *destination) {
+// One run of the copy step, or one file copied outside it. The step keeps files.dat open from its
+// first member to its last, so the archive's directory is read into its index once per run, and
+// lists the source directory once; a single file copied outside the step opens and closes the
+// archive and asks the file system. During the step, the members it will take from the archive
+// are decoded ahead on a second thread where the machine has another processor, and the bar
+// counts the bytes of the files put in place.
+class CopyStep : public WriteProgress {
+ public:
+  CopyStep(ChangeWriter *writer, SetupDispatchTable *table) : writer_(writer), info_(writer->info()), table_(table) {}
+  int copy_one(const char *source_name, const char *dest_value);
+  // FILES in order, with the archive kept open and the source directory listed meanwhile.
+  int copy_listed();
+  void Wrote(size_t n) override;
+
+ private:
+  int put_file(const char *source_name, const String &source, const String &destination, bool occupied,
+               bool *loose);
+  void pause_for_the_eye();
+  int extract_from_archive(const char *name, const char *destination, bool occupied);
+  int extract_to(const char *name, const char *path);
+  int replace_with_member(const char *name, const char *destination);
+  String archive_path() const;
+  void plan_files();
+  void show_bytes(bool now);
+
+  ChangeWriter *writer_;
+  SetupInfo *info_;
+  SetupDispatchTable *table_;
+  DisplayPacer file_pacer_;
+  DisplayPacer bar_pacer_;
+  FilesDat archive_;
+  bool keep_archive_open_ = false;
+  LooseFiles *loose_files_ = nullptr;
+  uint32_t pause_left_ = kCopyPauseBudget;
+  DecodeAhead ahead_;
+  static const uint32_t kNotListed = 0xFFFFFFFFu;
+  uint32_t listed_index_ = kNotListed;  // the FILES entry being copied, while the list is walked
+  ItemList<uint32_t> weights_;          // of each FILES entry on the bar
+  uint64_t bytes_total_ = 0, bytes_done_ = 0;
+  unsigned long file_bytes_ = 0;  // written of the member being extracted
+};
+
+void CopyStep::Wrote(size_t n) {
+  bytes_done_ += n;
+  file_bytes_ += static_cast<unsigned long>(n);
+  show_bytes(false);
+}
+
+void CopyStep::show_bytes(bool now) {
+  if (!bytes_total_ || !(now || bar_pacer_.due())) return;
+  uint64_t done = bytes_done_ < bytes_total_ ? bytes_done_ : bytes_total_;
+  progress_set_pos(static_cast<unsigned long>(done * kBarSteps / bytes_total_));
+}
+
+String CopyStep::archive_path() const {
+  String path = info_->source_dir;
+  if (path.length()) path.append("\\");
+  path.append("files.dat");
+  return path;
+}
+
+// The size of a loose source file, one look; 0 when it cannot be told.
+uint32_t loose_size(const char *dir, const char *name) {
+  char path[MAX_PATH];
+  WIN32_FIND_DATAA found;
+  if (!format_text(path, sizeof path, "%s\\%s", dir, name)) return 0;
+  HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  FindClose(search);
+  return found.nFileSizeHigh ? 0xFFFFFFFFu : found.nFileSizeLow;
+}
+
+// What the walk will take from the archive, and the weight of every file on the bar: its size,
+// and one byte more so that empty files move the bar too. The members that are not loose files
+// are handed to the decoding thread, in the list's order.
+void CopyStep::plan_files() {
+  ItemList<PlannedMember> plan;
+  String archive_file = archive_path();
+  bool archive = archive_.is_open() || archive_.Open(archive_file.c_str());
+  const char *dir = info_->source_dir.c_str();
+  for (uint32_t i = 0; i < info_->files.size(); ++i) {
+    const char *name = info_->files[i].source.c_str();
+    FilesDatEntry entry;
+    uint32_t size = 0;
+    if (loose_files_->Has(dir, name)) {
+      size = loose_size(dir, name);
+    } else if (archive && archive_.Find(name, &entry)) {
+      PlannedMember member = {i, String(name)};
+      if (!plan.append(member)) archive = false;  // the rest is read without the thread
+      size = entry.size;
+    }
+    weights_.append(size);
+    bytes_total_ += size + 1ull;
+  }
+  if (plan.size()) ahead_.Start(archive_file.c_str(), plan);
+}
+
+void CopyStep::pause_for_the_eye() {
+  if (!progress_window()) return;
+  uint32_t pause = pause_per_file(info_->copy_delay, info_->files.size());
+  if (pause > pause_left_) pause = pause_left_;
+  pause_left_ -= pause;
+  if (pause) pause_pumping(pause);
+}
+
+// The member to path: from the decoding thread when it has it, else read here.
+int CopyStep::extract_to(const char *name, const char *path) {
+  int ok = 0;
+  if (listed_index_ != kNotListed && ahead_.Extract(listed_index_, name, path, &ok, this)) return ok;
+  if (!archive_.is_open()) {
+    String archive_file = archive_path();
+    if (!archive_.Open(archive_file.c_str())) return 0;
+  }
+  return archive_.Extract(name, path, this);
+}
+
+// A member the archive cannot deliver whole must not cost the user a file: an existing
+// destination is replaced only after the member came out whole into a fresh file beside it.
+int CopyStep::replace_with_member(const char *name, const char *destination) {
   char dir[MAX_PATH];
   char temp[MAX_PATH];
   if (!parent_dir(destination, dir, sizeof dir)) return 0;
   if (!GetTempFileNameA(dir, "zdt", 0, temp)) return 0;
-  if (!archive->Extract(name, temp)) {
+  if (!extract_to(name, temp)) {
     DeleteFileA(temp);
     return 0;
   }
@@ -81,65 +199,22 @@ int replace_with_member(FilesDat *archive, const char *name, const char *destina
   return 1;
 }
 
-// occupied: whether a file lies at destination now.
-int extract_member(FilesDat *archive, const char *name, const char *destination, bool occupied) {
-  if (!occupied) return archive->Extract(name, destination);
-  return replace_with_member(archive, name, destination);
-}
-
-// One run of the copy step, or one file copied outside it. The step keeps files.dat open from its
-// first member to its last, so the archive's directory is read into its index once per run, and
-// lists the source directory once; a single file copied outside the step opens and closes the
-// archive and asks the file system.
-class CopyStep {
- public:
-  CopyStep(ChangeWriter *writer, SetupDispatchTable *table) : writer_(writer), info_(writer->info()), table_(table) {}
-  int copy_one(const char *source_name, const char *dest_value);
-  // FILES in order, with the archive kept open and the source directory listed meanwhile.
-  int copy_listed();
-
- private:
-  int put_file(const char *source_name, const String &source, const String &destination, bool occupied);
-  void pause_for_the_eye();
-  int extract_from_archive(const char *name, const char *destination, bool occupied);
-
-  ChangeWriter *writer_;
-  SetupInfo *info_;
-  SetupDispatchTable *table_;
-  DisplayPacer file_pacer_;
-  DisplayPacer bar_pacer_;
-  FilesDat archive_;
-  bool keep_archive_open_ = false;
-  LooseFiles *loose_files_ = nullptr;
-  uint32_t pause_left_ = kCopyPauseBudget;
-};
-
-void CopyStep::pause_for_the_eye() {
-  if (!progress_window()) return;
-  uint32_t pause = pause_per_file(info_->copy_delay, info_->files.size());
-  if (pause > pause_left_) pause = pause_left_;
-  pause_left_ -= pause;
-  if (pause) pause_pumping(pause);
-}
-
-// A name the archive does not hold fails like a damaged member: Extract looks it up first.
+// A name the archive does not hold fails like a damaged member: Extract looks it up first. A new
+// destination is written directly (what was written of a member that fails is deleted again);
+// occupied tells whether a file lies at destination now.
 int CopyStep::extract_from_archive(const char *name, const char *destination, bool occupied) {
-  if (!archive_.is_open()) {
-    String archive_path = info_->source_dir;
-    if (archive_path.length()) archive_path.append("\\");
-    archive_path.append("files.dat");
-    if (!archive_.Open(archive_path.c_str())) return 0;
-  }
-  int ok = extract_member(&archive_, name, destination, occupied);
+  file_bytes_ = 0;
+  int ok = occupied ? replace_with_member(name, destination) : extract_to(name, destination);
   if (!keep_archive_open_) archive_.Close();
   return ok;
 }
 
-// 1 when the file now lies at destination.
-int CopyStep::put_file(const char *source_name, const String &source, const String &destination, bool occupied) {
-  bool loose = loose_files_ ? loose_files_->Has(info_->source_dir.c_str(), source_name) != 0
-                            : is_regular_file(source.c_str());
-  if (loose) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
+// 1 when the file now lies at destination; *loose tells whether it came from a loose file.
+int CopyStep::put_file(const char *source_name, const String &source, const String &destination, bool occupied,
+                       bool *loose) {
+  *loose = loose_files_ ? loose_files_->Has(info_->source_dir.c_str(), source_name) != 0
+                        : is_regular_file(source.c_str());
+  if (*loose) return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
   return extract_from_archive(source_name, destination.c_str(), occupied);
 }
 
@@ -194,9 +269,12 @@ int CopyStep::copy_one(const char *source_name, const char *dest_value) {
   // look above serves all three.
   int kept = resolved && writer_->file_before(destination.c_str(), there_before ? 1 : 0);
   bool occupied = there_before && !writer_->journaling();
-  if (kept && put_file(source_name, source, destination, occupied)) {
+  bool loose = false;
+  if (kept && put_file(source_name, source, destination, occupied, &loose)) {
     writer_->file_made(destination.c_str());
-    if (log_active()) log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(), loose_or_member_size(&archive_, destination.c_str()));
+    if (log_active())
+      log_line("file: %s -> %s (%lu bytes)", source.c_str(), destination.c_str(),
+               loose ? loose_or_member_size(&archive_, destination.c_str()) : file_bytes_);
   } else {
     if (kept) writer_->file_not_written(destination.c_str());
     r = table->CopyFileFailed(info, source, destination, nullptr);
@@ -217,15 +295,22 @@ int CopyStep::copy_listed() {
   LooseFiles loose_files;
   loose_files_ = &loose_files;
   keep_archive_open_ = true;
+  plan_files();
   int r = RESULT_GO_ON;
   for (uint32_t i = 0; i < info->files.size(); ++i) {
     info->files_cursor = &info->files[i];
     String source = info->files[i].source;
     String dest = info->files[i].dest;
+    uint64_t before = bytes_done_;
+    listed_index_ = i;
     r = copy_one(source.c_str(), dest.c_str());
+    listed_index_ = kNotListed;
     if (r != RESULT_GO_ON) break;
-    if (i + 1 == info->files.size() || bar_pacer_.due()) progress_set_pos(i);
+    // Whatever the file was written from, it counts its planned weight once it is done.
+    bytes_done_ = before + (i < weights_.size() ? weights_[i] + 1ull : 0);
+    show_bytes(i + 1 == info->files.size());
   }
+  ahead_.Stop();  // at once, whatever it was decoding
   if (r == RESULT_GO_ON) info->files_cursor = info->files.end();
   loose_files_ = nullptr;
   keep_archive_open_ = false;
@@ -258,7 +343,7 @@ int copy_files(ChangeWriter *writer, SetupDispatchTable *table, bool *close_main
   progress_set_file("");
   progress_set_range(0);
   progress_set_pos(0);
-  progress_set_range(info->files.size() - 1);
+  progress_set_range(kBarSteps);
   pump_pending_messages();
 
   CopyStep step(writer, table);

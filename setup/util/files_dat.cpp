@@ -19,11 +19,15 @@ const unsigned long kInvalidAttributes = 0xFFFFFFFF;
 // Writes a member's content to a file, which the caller creates once the member has begun.
 class FileSink : public MemberSink {
  public:
-  explicit FileSink(WinFile *file) : file_(file) {}
-  int Take(const unsigned char *data, size_t n) override { return file_->Write(data, n); }
+  FileSink(WinFile *file, WriteProgress *progress) : file_(file), progress_(progress) {}
+  int Take(const unsigned char *data, size_t n) override {
+    if (progress_) progress_->Wrote(n);
+    return file_->Write(data, n);
+  }
 
  private:
   WinFile *file_;
+  WriteProgress *progress_;
 };
 
 // The product archive carried inside setup.exe itself, when there is one.
@@ -139,14 +143,14 @@ unsigned long FilesDat::Size(const char *name) {
   return Find(name, &entry) ? entry.size : 0;
 }
 
-int FilesDat::Extract(const char *name, const char *destination) {
+int FilesDat::Extract(const char *name, const char *destination, WriteProgress *progress) {
   if (!open_ || !destination) return 0;
   FilesDatEntry entry;
   if (!Find(name, &entry)) return 0;
   if (!BeginMember(entry)) return 0;
   WinFile output;
   if (!output.Create(destination)) return 0;
-  FileSink sink(&output);
+  FileSink sink(&output, progress);
   int ok = ReadMember(&sink);
   if (!output.Close()) ok = 0;
   if (!ok) DeleteFileA(destination);

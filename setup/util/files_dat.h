@@ -41,7 +41,8 @@ class FilesDat {
   // Writes the member to destination (overwriting it). 1 on success. On 0 nothing was written: the
   // checks of the entry come before the destination is touched, and a destination that fails while
   // it is written (short read of the archive, damaged content, disk full) is deleted again.
-  int Extract(const char *name, const char *destination);
+  // progress, when given, is told of each piece written.
+  int Extract(const char *name, const char *destination, WriteProgress *progress = nullptr);
   // A member's content piece by piece, as Extract reads it (see MemberReader): BeginMember checks
   // where the member of entry (from Find or EntryAt) lies and decodes its LZMA group up to it;
   // then ReadMember hands its content to sink and checks it whole. 1 on success, 0 when the

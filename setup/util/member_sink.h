@@ -11,3 +11,13 @@ class MemberSink {
  protected:
   ~MemberSink() {}
 };
+
+// Told of every piece of a member written to its file, so that a progress bar can move within a
+// large file.
+class WriteProgress {
+ public:
+  virtual void Wrote(size_t n) = 0;
+
+ protected:
+  ~WriteProgress() {}
+};
