@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks that no folder of setup/ includes a folder that stands above it:
 #   sdk, res  <  util  <  script  <  wizard  <  install, uninstall, app
-# that the SDK headers include nothing but each other and system headers, and, given a build
+# that the SDK headers include nothing but each other and system headers, that inside a folder no
+# files include each other in a circle (a header and its .cpp counted as one unit: a low layer of
+# install/ that reaches up into a step, which reaches down to it, is such a circle), and, given a build
 # tree, that no folder's code calls a function or uses an object that a folder above it
 # implements (read from the object files with nm).
 # usage: check_layers.sh [SOURCE_ROOT [BUILD_TREE]]   (exit 1 and one line per offence)
@@ -26,6 +28,43 @@ while IFS=: read -r file line text; do
     echo "$file:$line: $from/ includes $target/, which stands above it"; bad=1
   fi
 done < <(grep -rn '^#include "' "$root/setup" --include=*.cpp --include=*.h)
+# util/ is left out: its action log and its message texts use each other.
+python3 - "$root/setup" <<'PY' || bad=1
+import os, re, sys
+found = False
+for folder in sorted(os.listdir(sys.argv[1])):
+    path = os.path.join(sys.argv[1], folder)
+    if folder == 'util' or not os.path.isdir(path):
+        continue
+    uses = {}
+    for name in os.listdir(path):
+        unit, extension = os.path.splitext(name)
+        if extension not in ('.h', '.cpp'):
+            continue
+        with open(os.path.join(path, name), errors='replace') as source:
+            for line in source:
+                used = re.match(r'#include "%s/(\w+)\.h"' % re.escape(folder), line)
+                if used and used.group(1) != unit:
+                    uses.setdefault(unit, set()).add(used.group(1))
+    # A unit that reaches itself again through the units it uses: the first such path is printed.
+    def circle(start, unit, seen):
+        for next_unit in sorted(uses.get(unit, ())):
+            if next_unit == start:
+                return seen + [start]
+            if next_unit not in seen:
+                found_path = circle(start, next_unit, seen + [next_unit])
+                if found_path:
+                    return found_path
+        return None
+    reported = set()
+    for unit in sorted(uses):
+        path_found = circle(unit, unit, [unit])
+        if path_found and not reported & set(path_found):
+            reported |= set(path_found)
+            print('setup/%s/: a circle of includes: %s' % (folder, ' -> '.join(path_found)))
+            found = True
+sys.exit(1 if found else 0)
+PY
 objects=${2:+$2/setup/CMakeFiles/setup_core.dir}
 if [ -n "$objects" ]; then
   if [ ! -d "$objects" ]; then

@@ -9,6 +9,7 @@
 #include "install/package.h"
 #include "install/progress_window.h"
 #include "install/registry_entries.h"
+#include "install/run_scope.h"
 #include "install/start_menu.h"
 #include "install/undo_message.h"
 #include "install/uninstall_record.h"
@@ -86,7 +87,15 @@ int run_install_steps(SetupInfo *info, SetupDispatchTable *table) {
   clear_step_failure();
   RollbackJournal journal;
   RunningJournal running(&journal);
-  journal.begin(info);
+  {
+    // What this run could make, listed before anything is made: the journal checks a journal left
+    // on disk by a killed run against it.
+    JournalScope scope;
+    if (!list_run_scope(info, &scope))
+      log_line("journal: memory too short to list all this product could make; an earlier run's journal is undone "
+               "only within what was listed");
+    journal.begin(&scope);
+  }
   ChangeWriter writer(info, &journal);
   StepRun run = {table, &writer, false};
   int r = run_steps(&run);

@@ -1,12 +1,9 @@
-// The scope of a product's runs, for the undo of a journal found on disk.
+// The rules that match a change of a journal found on disk against the scope of a product's runs.
 #include "install/journal_scope.h"
 
 #include <cstring>
 
-#include "install/file_copy.h"
-#include "install/start_menu.h"
 #include "util/bounded_text.h"
-#include "util/product_keys.h"
 #include "util/root_keys.h"
 
 namespace {
@@ -48,83 +45,44 @@ bool in_folder(const char *path, const char *folder) {
   return is_plain_path(folder) && at_or_below(path, folder) && (!is_broad(folder) || strlen(path) == strlen(folder));
 }
 
-bool in_start_menu(const SetupInfo *info, const char *path) {
-  char programs[MAX_PATH];
-  if (!read_programs_folder(programs)) return false;
-  for (const SetupStartMenu &item : info->start_menu_items) {
-    String folder = programs;
-    if (item.path.length()) {
-      folder.append("\\");
-      folder.append(item.path);
-      if (in_folder(path, folder.c_str())) return true;
-    }
-    String shortcut = folder;
-    shortcut.append("\\");
-    shortcut.append(item.name);
-    shortcut.append(".lnk");
-    if (ascii_compare_nocase(path, shortcut.c_str()) == 0) return true;
-  }
-  return false;
-}
-
-bool in_script_paths(const SetupInfo *info, const char *path) {
-  SetupInfo *writable = const_cast<SetupInfo *>(info);
-  String resolved;
-  for (const SetupDir &dir : info->dirs)
-    if (resolve_destination(writable, dir.path.c_str(), &resolved) && in_folder(path, resolved.c_str())) return true;
-  for (const SetupFile &file : info->files)
-    if (resolve_destination(writable, file.dest.c_str(), &resolved) && ascii_compare_nocase(path, resolved.c_str()) == 0)
-      return true;
-  return false;
-}
-
 // key is base or below it; with ancestors, also a key above base.
 bool key_matches(const char *key, const char *base, bool ancestors) {
   return at_or_below(key, base) || (ancestors && at_or_below(base, key));
 }
 
-bool in_product_keys(const SetupInfo *info, HKEY root, const char *key, bool ancestors) {
-  if (root == HKEY_LOCAL_MACHINE) {
-    if (key_matches(key, kMakerKey, ancestors)) return true;
-    const char *product = info->product_name.c_str();
-    String entry = kAddRemoveParent;
-    entry.append("\\");
-    entry.append(product);
-    if (names_one_key(product) && key_matches(key, entry.c_str(), ancestors)) return true;
-  }
-  if (root != HKEY_CLASSES_ROOT) return false;
-  for (const SetupAssociation &item : info->associations) {
-    if (!item.ext.length() || strchr(item.ext.c_str(), '\\')) continue;
-    String type_key = item.ext;
-    type_key.append(".file.type");
-    if (ascii_compare_nocase(key, item.ext.c_str()) == 0 || at_or_below(key, type_key.c_str())) return true;
-  }
+}  // namespace
+
+bool scope_has_path(const JournalScope *scope, const char *path) {
+  if (!is_plain_path(path)) return false;
+  for (const String &folder : scope->folders)
+    if (in_folder(path, folder.c_str())) return true;
+  for (const String &file : scope->files)
+    if (ascii_compare_nocase(path, file.c_str()) == 0) return true;
   return false;
 }
 
-}  // namespace
-
-bool scope_has_path(const SetupInfo *info, const char *path) {
-  if (!is_plain_path(path)) return false;
-  return in_folder(path, info->install_dir.c_str()) || in_start_menu(info, path) || in_script_paths(info, path);
-}
-
-bool scope_has_key(const SetupInfo *info, HKEY root, const char *key, bool created_level) {
+bool scope_has_key(const JournalScope *scope, HKEY root, const char *key, bool created_level) {
   if (!key_levels_are_named(key)) return false;
-  if (in_product_keys(info, root, key, created_level)) return true;
-  for (const SetupRegEntry &entry : info->reg_entries)
-    if (hkey_from_root(entry.root) == root && (created_level ? at_or_below(entry.key.c_str(), key)
-                                                             : ascii_compare_nocase(entry.key.c_str(), key) == 0))
+  for (const ScopeKey &tree : scope->key_trees)
+    if (tree.root == root && key_matches(key, tree.key.c_str(), created_level)) return true;
+  for (const ScopeKey &own : scope->keys)
+    if (own.root == root && ascii_compare_nocase(key, own.key.c_str()) == 0) return true;
+  for (const ScopeKey &value : scope->values)
+    if (value.root == root && (created_level ? at_or_below(value.key.c_str(), key)
+                                             : ascii_compare_nocase(value.key.c_str(), key) == 0))
       return true;
   return false;
 }
 
-bool scope_has_value(const SetupInfo *info, HKEY root, const char *key, const char *name) {
+bool scope_has_value(const JournalScope *scope, HKEY root, const char *key, const char *name) {
   if (!key_levels_are_named(key)) return false;
-  if (in_product_keys(info, root, key, false)) return true;
-  for (const SetupRegEntry &entry : info->reg_entries)
-    if (hkey_from_root(entry.root) == root && ascii_compare_nocase(entry.key.c_str(), key) == 0 &&
-        ascii_compare_nocase(entry.name.c_str(), name) == 0)
+  for (const ScopeKey &tree : scope->key_trees)
+    if (tree.root == root && at_or_below(key, tree.key.c_str())) return true;
+  for (const ScopeKey &own : scope->keys)
+    if (own.root == root && ascii_compare_nocase(key, own.key.c_str()) == 0) return true;
+  for (const ScopeKey &value : scope->values)
+    if (value.root == root && ascii_compare_nocase(value.key.c_str(), key) == 0 &&
+        ascii_compare_nocase(value.name.c_str(), name) == 0)
       return true;
   return false;
 }

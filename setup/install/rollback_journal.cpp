@@ -89,6 +89,22 @@ bool kept_beside(const char *path, const char *kept) {
          ascii_equals_nocase(name, 3, "zbk");
 }
 
+// Whether a run of the product could have made the change; what it could not have made is
+// foreign to the product, and the undo passes it over.
+bool made_by_product(const JournalScope *scope, const JournalEntry *entry) {
+  switch (entry->kind) {
+    case FILE_CREATED:
+    case DIR_CREATED:
+      return scope_has_path(scope, entry->path);
+    case FILE_REPLACED:
+      return scope_has_path(scope, entry->path) && kept_beside(entry->path, entry->extra);
+    case KEY_CREATED:
+      return scope_has_key(scope, entry->root, entry->path, true);
+    default:
+      return scope_has_value(scope, entry->root, entry->path, entry->extra);
+  }
+}
+
 // Undoing one entry: 0 when done (or nothing was left to undo), else the system's error.
 DWORD undo_key(const JournalEntry *entry) {
   kRegKey key;
@@ -253,29 +269,13 @@ bool RollbackJournal::load(const unsigned char *bytes, DWORD size, const char *p
   return header_read;
 }
 
-// Whether a run of this product could have made the change; what it could not have made is
-// foreign to the product, and the undo passes it over.
-bool RollbackJournal::made_by_product(const JournalEntry *entry) {
-  switch (entry->kind) {
-    case FILE_CREATED:
-    case DIR_CREATED:
-      return scope_has_path(product_, entry->path);
-    case FILE_REPLACED:
-      return scope_has_path(product_, entry->path) && kept_beside(entry->path, entry->extra);
-    case KEY_CREATED:
-      return scope_has_key(product_, entry->root, entry->path, true);
-    default:
-      return scope_has_value(product_, entry->root, entry->path, entry->extra);
-  }
-}
-
 void RollbackJournal::drop_all() {
   while (newest_) drop_newest();
 }
 
 // Undoes what a killed run of the product had done, as its journal on disk tells; a journal that
 // is damaged or of another product is left alone whole.
-void RollbackJournal::undo_interrupted_run(const char *product) {
+void RollbackJournal::undo_interrupted_run(const JournalScope *scope) {
   bool usable;
   {
     ScopedHandle file(CreateFileA(disk_path_, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -283,7 +283,8 @@ void RollbackJournal::undo_interrupted_run(const char *product) {
     DWORD size = GetFileSize(file.get(), nullptr), done = 0;
     unsigned char *bytes =
         size != INVALID_FILE_SIZE && size <= kDiskLimit ? static_cast<unsigned char *>(malloc(size + 1)) : nullptr;
-    usable = bytes && ReadFile(file.get(), bytes, size, &done, nullptr) && done == size && load(bytes, size, product);
+    usable = bytes && ReadFile(file.get(), bytes, size, &done, nullptr) && done == size &&
+             load(bytes, size, scope->product.c_str());
     free(bytes);
   }
   DeleteFileA(disk_path_);
@@ -294,7 +295,7 @@ void RollbackJournal::undo_interrupted_run(const char *product) {
   }
   log_line("undo: an earlier installation of this product was stopped part-way; undoing what it did");
   for (JournalEntry *entry = newest_; entry; entry = entry->next) {
-    entry->foreign = !made_by_product(entry);
+    entry->foreign = !made_by_product(scope, entry);
     if (!entry->foreign) continue;
     String item;
     describe(entry, &item);
@@ -310,15 +311,14 @@ bool RollbackJournal::created_in_run(HKEY root, const char *path) {
   return false;
 }
 
-void RollbackJournal::begin(const SetupInfo *product) {
+void RollbackJournal::begin(const JournalScope *scope) {
   drop_all();
   close_disk();
-  product_ = product;
-  const char *name = product ? product->product_name.c_str() : nullptr;
+  const char *name = scope ? scope->product.c_str() : nullptr;
   char path[MAX_PATH];
   if (disk_path(name, path)) {
     copy_text(disk_path_, sizeof disk_path_, path);
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run(name);  // ends that journal
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) undo_interrupted_run(scope);  // ends that journal
     copy_text(disk_path_, sizeof disk_path_, path);
     disk_.reset(CreateFileA(disk_path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr));

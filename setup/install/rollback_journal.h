@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "sdk/setup_info.h"
+#include "install/journal_scope.h"
 #include "sdk/setup_string.h"
 #include "scoped.h"
 
@@ -30,12 +30,12 @@ class RollbackJournal {
   // A journal neither committed nor undone keeps its file on disk, for the next run to undo.
   ~RollbackJournal();
 
-  // Starts an empty journal for the install steps. With a product the journal is also kept on
-  // disk in the Windows folder, and what an earlier run of that product left when it was killed
-  // part-way is undone first: only the changes that a run of this product could have made
-  // (journal_scope.h); a journal on disk that is damaged or names another product is ignored
-  // whole.
-  void begin(const SetupInfo *product = nullptr);
+  // Starts an empty journal for the install steps. With the scope of a product's run the journal
+  // is also kept on disk in the Windows folder, and what an earlier run of that product left when
+  // it was killed part-way is undone first: only the changes within scope, which a run of this
+  // product could have made (journal_scope.h); a journal on disk that is damaged or names another
+  // product is ignored whole. scope is read during the call only.
+  void begin(const JournalScope *scope = nullptr);
   bool active() const { return active_; }
   // The steps succeeded: the copies of replaced files are deleted (a copy whose file is missing
   // goes back instead). The journal ends.
@@ -68,16 +68,14 @@ class RollbackJournal {
   void save(const JournalEntry *entry);
   void close_disk();
   bool load(const unsigned char *bytes, DWORD size, const char *product);
-  bool made_by_product(const JournalEntry *entry);
-  void undo_interrupted_run(const char *product);
+  void undo_interrupted_run(const JournalScope *scope);
   bool created_in_run(HKEY root, const char *path);
 
   JournalEntry *newest_ = nullptr;
   // The created keys alone, newest first: each value written asks whether its key is among them.
   JournalEntry *newest_key_ = nullptr;
   bool active_ = false;
-  // The journal on disk, and the run's product against which a journal found there is checked.
+  // The journal on disk.
   ScopedHandle disk_;
   char disk_path_[MAX_PATH] = {0};
-  const SetupInfo *product_ = nullptr;
 };

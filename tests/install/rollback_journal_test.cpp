@@ -7,6 +7,7 @@
 
 #include "install/install_support.h"
 #include "install/change_writer.h"
+#include "install/run_scope.h"
 #include "support/scratch.h"
 #include "util/bounded_text.h"
 
@@ -138,8 +139,10 @@ TEST(RollbackJournal, JournalFoundOnDiskIsUndoneOnlyWithinTheProduct) {
     reg_set_string(HKEY_CURRENT_USER, key, "V", "v");
     reg_set_string(HKEY_CURRENT_USER, foreign, "V", "v");
     ASSERT_TRUE(write_file(journal, c.bytes)) << c.what;
+    JournalScope scope;
+    ASSERT_TRUE(list_run_scope(&info, &scope));
     RollbackJournal next_run;
-    next_run.begin(&info);
+    next_run.begin(&scope);
     next_run.commit();
     EXPECT_EQ(!c.mine_undone, file_exists(mine)) << c.what;
     EXPECT_EQ("theirs", read_file(outside)) << c.what;
