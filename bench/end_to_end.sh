@@ -1,175 +1,270 @@
 #!/usr/bin/env bash
-# End-to-end benchmark (not a test): the shipped i686 setup.exe against a peer installer made by
-# Debian's nsis package (makensis, default compression), for two payloads: 1,000 files of
-# incompressible data, and several hundred real files (Windows executables and libraries, text
-# and pictures in folders) taken from Debian packages on this machine. For each it prints the
-# archive's size against the payload, ours (packed by `filesdat product`) and the peer's; then,
-# in one 32-bit prefix, both silent installs (ours with /silent and /dir=, the peer with /S and
-# /D=), "ratio peer time / our time" (1.0 or more: ours is as fast), our single-file installer
-# against our folder form, and our silent uninstall. Each round runs the installs back to back,
-# taking turns to go first, after a first round that is not counted; a figure is the median of
-# the rounds.
-# Where this machine cannot run 32-bit programs, both sides are measured at 64 bits instead: our
-# x86_64 build against the peer built with its amd64 stub, under the 64-bit Wine. The sizes are
-# those of the shipped i686 setup.exe either way.
-# Environment: BENCH_BUILD (default build/), BENCH_WORK, BENCH_ROUNDS (default 5), BENCH_KEEP.
+# End-to-end benchmark (not a test): our setup against a peer installer made by Debian's nsis
+# package (makensis) in both of its modes, its default (each file compressed alone with zlib) and
+# solid LZMA (one LZMA stream over all files), for two payloads: 1,000 files of incompressible
+# data, and several hundred real files (Windows executables and libraries, text and pictures in
+# folders) taken from Debian packages on this machine.
+# For each payload it prints the sizes against the payload: our files.dat in each form, our one
+# file (the shipped i686 setup.exe and all) and the peer's installer in each mode. Then, at each
+# width this machine runs (our i686 build against the peer's x86-ansi stub under 32-bit Wine, our
+# x86_64 build against its amd64-unicode stub under 64-bit Wine), it times silent installs: ours
+# from the folder form in each form (/silent and /dir=), our one file, the peer in each mode (/S
+# and /D=), and our silent uninstall; and prints each median, "ratio peer time / our time" (1.0
+# or more: ours is as fast) for our lzma form against both peer modes and our deflate form against
+# the peer's zlib, and what the one file costs over the folder form. Every line names the payload,
+# and the width and stub it measured. A round runs every install once, in one order on odd rounds
+# and the reverse on even ones, after a first round that is not counted; a figure is the median
+# of the rounds (of the paired ratios, for a ratio).
+# Exits 0 when every figure was printed, else 1 after saying what failed.
+# Environment: BENCH_BUILD (default build/), BENCH_WORK, BENCH_ROUNDS (default 5),
+# BENCH_INCOMPRESSIBLE_MB (default 197), BENCH_REAL_MB (default 150), BENCH_KEEP,
+# BENCH_FIGURES (see bench/common.sh).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/common.sh"
 build=${BENCH_BUILD:-$root/build}
 work=${BENCH_WORK:-$build/bench-e2e}
 rounds=${BENCH_ROUNDS:-5}
 packer=$build/host/tools/filesdat
-i686=$build/i686
-failed=()
-fail() { echo "bench: $*"; failed+=("$*"); }
+payloads=(incompressible real)
+forms=(lzma deflate)
+# Every timed install: our folder form in each form, our one file (lzma form), the peer's modes.
+contestants=(ours-lzma ours-deflate ours-one peer-zlib peer-solid)
+problems=$work/problems
+fail() { echo "bench: $*"; echo "$*" >> "$problems"; }
 
+mapfile -t widths < <(bench_widths)
+[ ${#widths[@]} -gt 0 ] || { echo "bench: this machine runs no Wine to time installs with"; exit 1; }
 command -v makensis >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nsis >/dev/null 2>&1 || true
 command -v makensis >/dev/null || { echo "bench: makensis (Debian's nsis) is not available"; exit 1; }
-# The tree whose setup.exe is timed: the shipped i686 one where 32-bit programs run, else the
-# x86_64 one against the peer's 64-bit stub.
-if problem=$(E2E_WINE32='' bash -c ". '$root/tests/wine/suite.sh' && wine32_unusable"); then
-  tree=$build/x86_64 peer_target=amd64-unicode
-  echo "bench: timing at 64 bits (x86_64 build, the peer's amd64 stub): $problem"
-else
-  tree=$i686 peer_target=x86-unicode
-fi
-for f in "$tree/setup/setup.exe" "$tree/tests/hook_unattended.dll" "$i686/setup/setup.exe" "$i686/tests/hook_unattended.dll" \
-         "$packer"; do
-  [ -f "$f" ] || { echo "bench: missing $f (make build)"; exit 1; }
+for tree in i686 "${widths[@]}"; do
+  for f in "$build/$tree/setup/setup.exe" "$build/$tree/products/default_dsetup.dll"; do
+    [ -f "$f" ] || { echo "bench: missing $f (make build)"; exit 1; }
+  done
 done
+[ -x "$packer" ] || { echo "bench: missing $packer (make build)"; exit 1; }
 rm -rf "$work"; mkdir -p "$work"
-ratio() { python3 -c "print('%.2f' % ($1 / $2))"; }
+finish() { [ -n "${BENCH_KEEP:-}" ] || rm -rf "$work"; }
+trap finish EXIT
 
-# prepare NAME: the payload NAME in $work/NAME/payload, our folder form, our single file and the
-# peer's installer; prints the sizes.
-prepare() {
-  local dir="$work/$1" payload
+# make_payload NAME: the payload in $work/NAME/payload, its script in $work/NAME/source.
+make_payload() {
+  local dir=$work/$1
   mkdir -p "$dir/payload" "$dir/source"
-  if [ "$1" = incompressible ]; then
-    python3 "$root/bench/make_payload.py" "$dir/payload" "$dir/files.ini" 1000 $((197 * 1024 * 1024)) 10 400
-  else
-    python3 "$root/bench/real_payload.py" "$dir/payload" "$dir/files.ini" 150 || return 1
-  fi
+  case $1 in
+    incompressible)
+      python3 "$root/bench/make_payload.py" "$dir/payload" "$dir/files.ini" 1000 \
+        $((${BENCH_INCOMPRESSIBLE_MB:-197} * 1024 * 1024)) 10 400 ;;
+    real) python3 "$root/bench/real_payload.py" "$dir/payload" "$dir/files.ini" "${BENCH_REAL_MB:-150}" ;;
+  esac || return 1
   printf '[PRODUCTNAME]\r\nname=Bench\r\n[DEFAULTDIR]\r\ndir=BenchOurs\r\n[COPYDELAY]\r\ndelay=0\r\n' |
     cat - "$dir/files.ini" > "$dir/source/setup.ini"
   cp "$root/products/tuner/license.txt" "$dir/source/"
-  local kit=("$packer" product "$dir/source/setup.ini" -C "$dir/payload" --hooks "$tree/tests/hook_unattended.dll")
-  "${kit[@]}" --setup "$tree/setup/setup.exe" -o "$dir/ours" >/dev/null &&
-    "${kit[@]}" --setup "$tree/setup/setup.exe" -o "$dir/ours-setup.exe" --one-file >/dev/null &&
-    "${kit[@]}" --setup "$i686/setup/setup.exe" --hooks "$i686/tests/hook_unattended.dll" \
-      -o "$dir/shipped-setup.exe" --one-file >/dev/null || return 1
-  peer_script "$dir" "$peer_target" peer.exe && peer_script "$dir" x86-unicode peer32.exe || return 1
-  payload=$(du -sb --apparent-size "$dir/payload" | cut -f1)
-  echo "== $1: $(wc -l < "$dir/names.txt") files, payload $payload bytes"
-  echo "our archive:    $(ratio "$(stat -c %s "$dir/ours/files.dat")" "$payload") times the payload (files.dat, $(stat -c %s "$dir/ours/files.dat") bytes)"
-  echo "our one file:   $(ratio "$(stat -c %s "$dir/shipped-setup.exe")" "$payload") times the payload (i686 setup.exe and all, $(stat -c %s "$dir/shipped-setup.exe") bytes)"
-  echo "peer installer: $(ratio "$(stat -c %s "$dir/peer32.exe")" "$payload") times the payload (x86 stub, $(stat -c %s "$dir/peer32.exe") bytes)"
-  echo "archive ours / peer's: $(ratio "$(stat -c %s "$dir/shipped-setup.exe")" "$(stat -c %s "$dir/peer32.exe")") (both one file, 32-bit)"
-}
-# peer_script DIR TARGET OUT: the peer's installer of DIR's payload, default compression.
-peer_script() {
-  printf 'Target %s\nName "Bench"\nOutFile "%s"\nInstallDir "C:\\BenchPeer"\nRequestExecutionLevel user\nSection\n  SetOutPath $INSTDIR\n  File /r "%s/*"\nSectionEnd\n' \
-    "$2" "$1/$3" "$1/payload" > "$1/$3.nsi"
-  makensis -V1 "$1/$3.nsi" >/dev/null
 }
 
-for shape in incompressible real; do prepare "$shape" || fail "the $shape payload could not be prepared"; done
-
-[ "$tree" = "$build/x86_64" ] || export E2E_WINE32=1
-. "$root/tests/wine/suite.sh"
-# The prefix, and with it both sides' target folders, is in memory where the machine has room for
-# it: on disk, the host's writeback of each install's 200 MB, which neither installer controls,
-# varied by seconds from round to round and decided the figures.
-prefix_root=$work
-if [ -w /dev/shm ] && [ "$(df -Pk /dev/shm | awk 'NR == 2 { print $4 }')" -gt $((2 * 1024 * 1024)) ]; then
-  prefix_root=$(mktemp -d /dev/shm/bench-e2e.XXXXXX) || prefix_root=$work
-fi
-[ "$prefix_root" = "$work" ] || echo "bench: the installs write into memory ($prefix_root)"
-suite_begin benche2e "$prefix_root"
-finish() {
-  suite_end
-  [ "$prefix_root" = "$work" ] || rm -rf "$prefix_root"
-  [ -n "${BENCH_KEEP:-}" ] || rm -rf "$work"
+# our_product PAYLOAD WIDTH ARGS...: `filesdat product` of the payload with ARGS, with that
+# width's setup.exe and the default hook library (what a product without hooks of its own ships).
+our_product() {
+  local dir=$work/$1 tree=$build/$2
+  shift 2
+  "$packer" product "$dir/source/setup.ini" -C "$dir/payload" --setup "$tree/setup/setup.exe" \
+    --hooks "$tree/products/default_dsetup.dll" "$@" >/dev/null
 }
-trap finish EXIT
-drive_c="$WINEPREFIX/drive_c"
+
+# peer_installer PAYLOAD WIDTH MODE: the peer's installer of the payload with the width's stub,
+# $work/PAYLOAD/WIDTH/peer-MODE.exe; MODE zlib (the peer's default) or solid (/SOLID lzma).
+peer_installer() {
+  local out=$work/$1/$2/peer-$3.exe compressor=zlib
+  [ "$3" = zlib ] || compressor='/SOLID lzma'
+  printf 'Target %s\nSetCompressor %s\nName "Bench"\nOutFile "%s"\nInstallDir "C:\\BenchPeer"\nRequestExecutionLevel user\nSection\n  SetOutPath $INSTDIR\n  File /r "%s/*"\nSectionEnd\n' \
+    "$(peer_stub "$2")" "$compressor" "$out" "$work/$1/payload" > "$out.nsi"
+  makensis -V1 "$out.nsi" >/dev/null
+}
+
+# pack PAYLOAD WIDTH: in $work/PAYLOAD/WIDTH, what is timed at that width: our product folder in
+# each form (ours-FORM), our one file in the lzma form (ours-one.exe), the peer's installer in
+# each mode (peer-zlib.exe, peer-solid.exe).
+# Each packer works on one core: the peer's packs beside ours.
+pack() {
+  local form peer ours=0
+  mkdir -p "$work/$1/$2"
+  { peer_installer "$1" "$2" zlib && peer_installer "$1" "$2" solid; } &
+  peer=$!
+  for form in "${forms[@]}"; do
+    our_product "$1" "$2" --compress="$form" -o "$work/$1/$2/ours-$form" || ours=1
+  done
+  our_product "$1" "$2" --compress=lzma --one-file -o "$work/$1/$2/ours-one.exe" || ours=1
+  wait "$peer" && [ "$ours" = 0 ]
+}
+
+# size_line PAYLOAD LABEL FILE KEY: the file's size against the payload's, recorded as size.PAYLOAD.KEY.
+size_line() {
+  local bytes payload
+  bytes=$(stat -c %s "$3") || return 1
+  payload=$(du -sb --apparent-size "$work/$1/payload" | cut -f1)
+  printf '[%s] %-52s %s times the payload (%s bytes)\n' "$1" "$2:" "$(ratio "$bytes" "$payload")" "$bytes"
+  figure "size.$1.$4" "$bytes"
+}
+
+# sizes PAYLOAD: every size line of the payload. files.dat is the same whatever setup.exe ships
+# beside it; the store form is shown for incompressible data only, where it is cheap to make.
+sizes() {
+  local dir=$work/$1 form width stub
+  echo "== $1: $(wc -l < "$dir/names.txt") files, payload $(du -sb --apparent-size "$dir/payload" | cut -f1) bytes"
+  for form in "${forms[@]}"; do
+    size_line "$1" "our files.dat, $form form (any width)" "$dir/${widths[0]}/ours-$form/files.dat" "files_dat.$form"
+  done
+  if [ "$1" = incompressible ]; then
+    "$packer" create "$dir/store.dat" -C "$dir/payload" --script "$dir/source/setup.ini" --compress=store >/dev/null &&
+      size_line "$1" "our files.dat, store form (any width)" "$dir/store.dat" files_dat.store || return 1
+    rm -f "$dir/store.dat"
+  fi
+  size_line "$1" "our one file, lzma form (i686 setup.exe and all)" "$dir/i686/ours-one.exe" one_file.i686 || return 1
+  for width in "${widths[@]}"; do
+    stub=$(peer_stub "$width")
+    [ "$width" = i686 ] ||
+      size_line "$1" "our one file, lzma form ($width setup.exe and all)" "$dir/$width/ours-one.exe" "one_file.$width"
+    size_line "$1" "peer installer, zlib ($stub stub)" "$dir/$width/peer-zlib.exe" "peer.$width.zlib"
+    size_line "$1" "peer installer, solid lzma ($stub stub)" "$dir/$width/peer-solid.exe" "peer.$width.solid"
+    echo "[$1] our one file ($width setup.exe) / peer's solid lzma installer ($stub stub): $(ratio \
+      "$(stat -c %s "$dir/$width/ours-one.exe")" "$(stat -c %s "$dir/$width/peer-solid.exe")")"
+  done
+}
+
+# prepare PAYLOAD: the payload, everything that is timed and the one file whose size is shown;
+# prints the sizes.
+prepare() {
+  local width
+  make_payload "$1" || return 1
+  for width in "${widths[@]}"; do pack "$1" "$width" || return 1; done
+  [ -f "$work/$1/i686/ours-one.exe" ] ||
+    { mkdir -p "$work/$1/i686" && our_product "$1" i686 --compress=lzma --one-file -o "$work/$1/i686/ours-one.exe"; } ||
+    return 1
+  sizes "$1"
+}
+
+setup_bytes=$(stat -c %s "$build/i686/setup/setup.exe")
+echo "setup.exe (i686): $setup_bytes bytes, $(ratio "$setup_bytes" 1024) KB (at most 192 KB)"
+figure size.setup_i686 "$setup_bytes"
+for payload in "${payloads[@]}"; do
+  if prepare "$payload"; then touch "$work/$payload/ready"; else fail "the $payload payload could not be prepared"; fi
+done
+
 ARP='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bench'
-now() { date +%s.%N; }
-elapsed() { python3 -c "print('%.2f' % ($2 - $1))"; }
 
-# timed COMMAND...: runs it in the current folder and prints the seconds it took. The host first
+# timed COMMAND...: runs it and prints the seconds it took; fails when it fails. The host first
 # writes back what earlier rounds left dirty, so that every install, ours or the peer's, starts
 # from the same state instead of paying for the writeback of the one before.
 timed() {
-  local t0; sync; t0=$(now)
-  "$@" >/dev/null 2>&1 || echo "bench: $* ended with status $?" >&2
+  local t0 status
+  sync
+  t0=$(now)
+  "$@" >/dev/null 2>&1
+  status=$?
+  [ "$status" = 0 ] || { echo "$* ended with status $status"; return 1; }
   elapsed "$t0" "$(now)"
 }
-ours_install() { (cd "$1/ours" && timed "$WINE" setup.exe /silent '/dir=C:\BenchOurs\Bench'); }
-one_file_install() { (cd "$1" && timed "$WINE" ours-setup.exe /silent '/dir=C:\BenchOurs\Bench'); }
-peer_install() { timed "$WINE" "$1/peer.exe" /S '/D=C:\BenchPeer'; }
-# Our uninstall from its Add/Remove command, until the second stage has ended.
-ours_uninstall() {
+
+# install CONTESTANT DIR: that silent install of what DIR (a payload's width folder) holds.
+install() {
+  case $1 in
+    ours-one) (cd "$2" && timed "$WINE" ours-one.exe /silent '/dir=C:\BenchOurs\Bench') ;;
+    ours-*) (cd "$2/$1" && timed "$WINE" setup.exe /silent '/dir=C:\BenchOurs\Bench') ;;
+    peer-*) timed "$WINE" "$2/$1.exe" /S '/D=C:\BenchPeer' ;;
+  esac
+}
+
+# second_stage_runs: a process of this prefix runs our uninstall's second stage.
+second_stage_runs() {
+  local pid
+  for pid in $(pgrep -f 'setup.exe"? -u2'); do
+    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
+# uninstall: our silent uninstall from its Add/Remove command; prints its seconds until the
+# second stage has ended and the folder is gone. A failed one leaves neither folder nor record.
+uninstall() {
   local command t0
   command=$("$WINE" reg query "$ARP" /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
   t0=$(now)
-  "$WINE" $command /silent
+  # The command split at its blanks (the install folder's path has none).
+  # shellcheck disable=SC2086
+  [ -n "$command" ] && "$WINE" $command /silent >/dev/null 2>&1
   for _ in $(seq 1 1200); do
-    pgrep -f 'setup.exe"? -u2' >/dev/null || [ -e "$drive_c/BenchOurs/Bench" ] || break
+    second_stage_runs || [ -e "$drive_c/BenchOurs/Bench" ] || break
     sleep 0.05
   done
+  if [ -z "$command" ] || [ -e "$drive_c/BenchOurs/Bench" ]; then
+    rm -rf "$drive_c/BenchOurs"
+    "$WINE" reg delete "$ARP" /f >/dev/null 2>&1
+    return 1
+  fi
   elapsed "$t0" "$(now)"
 }
-# complete DIR WHERE: the payload's last file arrived whole.
-complete() { cmp -s "$1/payload/$(tail -n1 "$1/names.txt" | tr -d '\r' | tr '\\' /)" "$2/$(tail -n1 "$1/names.txt" | tr -d '\r' | tr '\\' /)"; }
 
-for shape in incompressible real; do
-  dir="$work/$shape"
-  [ -f "$dir/ours-setup.exe" ] || continue
-  echo "== $shape: silent installs, $rounds rounds"
-  ours=() peers=() ones=() removals=() ratios=() one_ratios=()
-  # A first round, not counted, brings the payload and the programs into the cache for both.
-  peer_install "$dir" >/dev/null; ours_install "$dir" >/dev/null; ours_uninstall >/dev/null
-  rm -rf "$drive_c/BenchPeer"
-  # The order alternates from round to round, so that neither side always runs first or always
-  # right after an uninstall: the folder form, the peer, then the one file; then the other way.
+# complete PAYLOAD WHERE: the payload's last file arrived whole in WHERE.
+complete() {
+  local name
+  name=$(tail -n1 "$work/$1/names.txt" | tr -d '\r' | tr '\\' /)
+  cmp -s "$work/$1/payload/$name" "$2/$name"
+}
+
+# contest ROUND PAYLOAD WIDTH CONTESTANT: one timed install, checked, then undone (ours by our
+# timed uninstall); adds "ROUND CONTESTANT SECONDS" (and "ROUND uninstall SECONDS") to the times.
+contest() {
+  local dir=$work/$2/$3 where=$drive_c/BenchPeer seconds
+  [ "${4%%-*}" = peer ] || where=$drive_c/BenchOurs/Bench
+  if seconds=$(install "$4" "$dir") && complete "$2" "$where"; then
+    echo "$1 $4 $seconds" >> "$dir/times"
+  else
+    fail "[$2, $3] round $1: $4's install failed or is incomplete ($seconds)"
+  fi
+  if [ "${4%%-*}" = peer ]; then
+    rm -rf "$where"
+  elif seconds=$(uninstall); then
+    echo "$1 uninstall $seconds" >> "$dir/times"
+  else
+    fail "[$2, $3] round $1: our uninstall after $4 failed"
+  fi
+}
+
+# time_payload PAYLOAD WIDTH: the rounds, then the payload's figures at that width.
+time_payload() {
+  local tag round contestant order
+  tag="$1, $2 build, peer's $(peer_stub "$2") stub"
+  echo "== [$tag] silent installs: a first round not counted, then $rounds rounds"
+  : > "$work/$1/$2/times"
+  for contestant in "${contestants[@]}"; do contest 0 "$1" "$2" "$contestant"; done
   for ((round = 1; round <= rounds; round++)); do
-    if ((round % 2)); then
-      o=$(ours_install "$dir"); p=$(peer_install "$dir")
-      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
-      u=$(ours_uninstall)
-      w=$(one_file_install "$dir")
-      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
-      ours_uninstall >/dev/null
-    else
-      w=$(one_file_install "$dir")
-      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: the one-file install is incomplete"
-      ours_uninstall >/dev/null
-      p=$(peer_install "$dir"); o=$(ours_install "$dir")
-      complete "$dir" "$drive_c/BenchOurs/Bench" || fail "$shape: our install is incomplete"
-      u=$(ours_uninstall)
-    fi
-    complete "$dir" "$drive_c/BenchPeer" || fail "$shape: the peer's install is incomplete"
-    rm -rf "$drive_c/BenchPeer"
-    echo "round $round: ours $o s, peer $p s, our one file $w s, our uninstall $u s"
-    ours+=("$o"); peers+=("$p"); ones+=("$w"); removals+=("$u")
-    ratios+=("$(python3 -c "print('%.3f' % ($p / $o))")"); one_ratios+=("$(python3 -c "print('%.3f' % ($w / $o))")")
+    order=("${contestants[@]}")
+    ((round % 2)) || mapfile -t order < <(printf '%s\n' "${contestants[@]}" | tac)
+    for contestant in "${order[@]}"; do contest "$round" "$1" "$2" "$contestant"; done
+    python3 "$root/bench/rounds.py" round "$tag" "$work/$1/$2/times" "$round"
   done
-  python3 - "$(basename "$tree")" "${ours[*]}" "${peers[*]}" "${ones[*]}" "${removals[*]}" "${ratios[*]}" "${one_ratios[*]}" <<'PY'
-import statistics, sys
-build = sys.argv[1]
-ours, peers, ones, removals, ratios, one_ratios = ([float(x) for x in arg.split()] for arg in sys.argv[2:])
-print("our silent install (%s): median %.2f s" % (build, statistics.median(ours)))
-print("peer silent install:         median %.2f s" % statistics.median(peers))
-print("our one-file install:        median %.2f s" % statistics.median(ones))
-print("our uninstall (Add/Remove):  median %.2f s" % statistics.median(removals))
-print("ratio peer time / our time: %.2f (median of %d rounds, spread %.2f to %.2f)"
-      % (statistics.median(ratios), len(ratios), min(ratios), max(ratios)))
-print("ratio one-file time / folder time: %.2f (median, spread %.2f to %.2f)"
-      % (statistics.median(one_ratios), min(one_ratios), max(one_ratios)))
-PY
-done
-if [ ${#failed[@]} -gt 0 ]; then
-  echo "bench: ${#failed[@]} problem(s): ${failed[*]}"
+  python3 "$root/bench/rounds.py" summary "$tag" "$work/$1/$2/times" "$2.$1" ||
+    fail "[$tag] some figures could not be measured"
+}
+
+# time_width WIDTH: every prepared payload timed at that width, in a prefix of its own (32-bit at
+# i686) that lies in memory where the machine has room for it.
+time_width() (
+  if [ "$1" = i686 ]; then export E2E_WINE32=1; else unset E2E_WINE32; fi
+  . "$root/tests/wine/suite.sh"
+  prefix_root=$(memory_folder bench-e2e) || prefix_root=$work/prefix-$1
+  echo "bench: the $1 installs write into $prefix_root"
+  suite_begin "benche2e-$1" "$prefix_root"
+  trap 'suite_end; rm -rf "$prefix_root"' EXIT
+  drive_c=$WINEPREFIX/drive_c
+  for payload in "${payloads[@]}"; do
+    [ -f "$work/$payload/ready" ] && time_payload "$payload" "$1"
+  done
+)
+
+for width in "${widths[@]}"; do time_width "$width"; done
+if [ -s "$problems" ]; then
+  echo "bench: $(wc -l < "$problems") problem(s):"
+  sed 's/^/  /' "$problems"
   exit 1
 fi
