@@ -8,11 +8,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 BENCH_FIGURES=$(mktemp) || exit 1
 export BENCH_FIGURES
 trap 'rm -f "$BENCH_FIGURES"' EXIT
+# What else the machine runs moves the figures: the load is shown before and after.
+load() { echo "bench: $1: $(nproc) processors, load average $(cut -d' ' -f1-3 /proc/loadavg)"; }
+load start
 missing=()
 for bench in run end_to_end silent_run; do
   echo "=== bench/$bench.sh"
   bash "$root/bench/$bench.sh" || missing+=("bench/$bench.sh (status $?)")
 done
+load end
 echo "=== targets"
 python3 "$root/bench/targets.py" "$BENCH_FIGURES" $(bench_widths 2>/dev/null) || missing+=("the targets")
 if [ ${#missing[@]} -gt 0 ]; then

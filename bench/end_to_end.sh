@@ -16,7 +16,7 @@
 # and the reverse on even ones, after a first round that is not counted; a figure is the median
 # of the rounds (of the paired ratios, for a ratio).
 # Exits 0 when every figure was printed, else 1 after saying what failed.
-# Environment: BENCH_BUILD (default build/), BENCH_WORK, BENCH_ROUNDS (default 5),
+# Environment: BENCH_BUILD (default build/), BENCH_WORK, BENCH_ROUNDS (default 7),
 # BENCH_INCOMPRESSIBLE_MB (default 197), BENCH_REAL_MB (default 150), BENCH_KEEP,
 # BENCH_FIGURES (see bench/common.sh).
 set -u
@@ -24,7 +24,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/bench/common.sh"
 build=${BENCH_BUILD:-$root/build}
 work=${BENCH_WORK:-$build/bench-e2e}
-rounds=${BENCH_ROUNDS:-5}
+rounds=${BENCH_ROUNDS:-7}
 packer=$build/host/tools/filesdat
 payloads=(incompressible real)
 forms=(lzma deflate)
@@ -178,7 +178,7 @@ install() {
 second_stage_runs() {
   local pid
   for pid in $(pgrep -f 'setup.exe"? -u2'); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
 }
@@ -258,11 +258,11 @@ time_width() (
   trap 'suite_end; rm -rf "$prefix_root"' EXIT
   drive_c=$WINEPREFIX/drive_c
   for payload in "${payloads[@]}"; do
-    [ -f "$work/$payload/ready" ] && time_payload "$payload" "$1"
+    if [ -f "$work/$payload/ready" ]; then time_payload "$payload" "$1"; fi
   done
 )
 
-for width in "${widths[@]}"; do time_width "$width"; done
+for width in "${widths[@]}"; do time_width "$width" || fail "the $width installs could not be timed"; done
 if [ -s "$problems" ]; then
   echo "bench: $(wc -l < "$problems") problem(s):"
   sed 's/^/  /' "$problems"
