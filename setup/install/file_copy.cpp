@@ -151,7 +151,7 @@ void CopyStep::plan_files() {
     if (loose_files_->Has(dir, name)) {
       size = loose_size(dir, name);
     } else if (archive && archive_.Find(name, &entry)) {
-      PlannedMember member = {i, String(name)};
+      PlannedMember member = {i, String(name), entry.size, archive_.GroupOf(entry)};
       if (!plan.append(member)) archive = false;  // the rest is read without the thread
       size = entry.size;
     }

@@ -13,25 +13,35 @@
 namespace {
 
 const size_t kPiece = LzmaGroupReader::kPiece;
-const uint32_t kSlots = DecodeAhead::kQueueBytes / kPiece;
+// A thread's queue holds a whole group where memory allows, so that the next group decodes while
+// the copy step writes this one; otherwise a few pieces ahead.
+const size_t kLargeQueue = 16u << 20;
+const size_t kSmallQueue = 2u << 20;
 
 // One piece of a member. A member takes one slot or more: its first tells whether it could be
 // begun (when not, that slot is also its last), its last whether it came whole and checked.
 struct Slot {
-  uint32_t index;
   uint32_t plan_at;  // the member's place in the plan
   bool first;
+  bool begun;
   bool last;
   bool ok;
-  bool end_of_plan;  // the thread has nothing more
   size_t length;
   unsigned char *bytes;
 };
 
-bool more_than_one_processor() {
+uint32_t processor_count() {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
-  return system.dwNumberOfProcessors > 1;
+  return system.dwNumberOfProcessors;
+}
+
+// Whether the large queues fit in the memory that is free now, twice over.
+bool memory_for_large_queues(uint32_t workers) {
+  MEMORYSTATUS status;
+  status.dwLength = sizeof status;
+  GlobalMemoryStatus(&status);
+  return status.dwAvailPhys / 2 / workers >= kLargeQueue + files_dat::kMaxGroupDictionary;
 }
 
 }  // namespace
@@ -43,33 +53,34 @@ struct AheadQueue {
   CRITICAL_SECTION lock;
   HANDLE data_ready = nullptr;   // for a copy step waiting on an empty queue
   HANDLE space_ready = nullptr;  // for a thread waiting on a full one, and for a stop
-  Slot slots[kSlots];
+  Slot *slots = nullptr;
+  uint32_t count = 0;
   uint32_t head = 0, tail = 0;
   uint32_t filled = 0;
   bool taker_waiting = false, decoder_waiting = false, stop = false;
 
-  AheadQueue() {
-    InitializeCriticalSection(&lock);
-    memset(slots, 0, sizeof slots);
-  }
+  AheadQueue() { InitializeCriticalSection(&lock); }
   ~AheadQueue() {
-    for (Slot &slot : slots) heap_free(slot.bytes);
+    for (uint32_t i = 0; slots && i < count; ++i) heap_free(slots[i].bytes);
+    heap_free(slots);
     if (data_ready) CloseHandle(data_ready);
     if (space_ready) CloseHandle(space_ready);
     DeleteCriticalSection(&lock);
   }
-  bool allocate() {
+  bool allocate(uint32_t slot_count) {
     data_ready = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     space_ready = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    for (Slot &slot : slots)
-      if (!(slot.bytes = static_cast<unsigned char *>(heap_alloc(kPiece)))) return false;
+    slots = static_cast<Slot *>(heap_alloc_zeroed(slot_count, sizeof(Slot)));
+    if (!slots) return false;
+    count = slot_count;
+    for (uint32_t i = 0; i < count; ++i)
+      if (!(slots[i].bytes = static_cast<unsigned char *>(heap_alloc(kPiece)))) return false;
     return data_ready && space_ready;
   }
-
   // The thread's side: the slot to fill next, null once the copy step asked it to stop.
   Slot *claim() {
     EnterCriticalSection(&lock);
-    while (filled == kSlots && !stop) {
+    while (filled == count && !stop) {
       decoder_waiting = true;
       LeaveCriticalSection(&lock);
       WaitForSingleObject(space_ready, INFINITE);
@@ -80,11 +91,11 @@ struct AheadQueue {
     if (stopped) return nullptr;
     Slot *slot = &slots[tail];
     slot->length = 0;
-    slot->first = slot->last = slot->ok = slot->end_of_plan = false;
+    slot->first = slot->begun = slot->last = slot->ok = false;
     return slot;
   }
   void publish() {
-    tail = (tail + 1) % kSlots;
+    tail = (tail + 1) % count;
     EnterCriticalSection(&lock);
     ++filled;
     if (taker_waiting) {
@@ -107,7 +118,7 @@ struct AheadQueue {
     return &slots[head];
   }
   void release() {
-    head = (head + 1) % kSlots;
+    head = (head + 1) % count;
     EnterCriticalSection(&lock);
     --filled;
     if (decoder_waiting) {
@@ -140,8 +151,7 @@ namespace {
 // Hands a member's content to the queue's slots, a slot at a time, each marked as the member's.
 class QueueSink : public MemberSink {
  public:
-  QueueSink(AheadQueue *queue, Slot *first)
-      : queue_(queue), slot_(first), index_(first->index), plan_at_(first->plan_at) {}
+  QueueSink(AheadQueue *queue, Slot *first) : queue_(queue), slot_(first), plan_at_(first->plan_at) {}
   int Take(const unsigned char *data, size_t n) override {
     while (n > 0) {
       if (!slot_ && !next_slot()) return 0;
@@ -169,121 +179,159 @@ class QueueSink : public MemberSink {
  private:
   bool next_slot() {
     if (!(slot_ = queue_->claim())) return false;
-    slot_->index = index_;
     slot_->plan_at = plan_at_;
     return true;
   }
 
   AheadQueue *queue_;
   Slot *slot_;
-  uint32_t index_, plan_at_;
+  uint32_t plan_at_;
 };
 
 }  // namespace
 
-DecodeAhead::DecodeAhead() : queue_(nullptr), thread_(nullptr) {}
+DecodeAhead::DecodeAhead() : workers_(), worker_count_(0), next_(0) {}
 
 DecodeAhead::~DecodeAhead() { Stop(); }
 
 int DecodeAhead::Start(const char *archive_path, const ItemList<PlannedMember> &plan) {
-  if (thread_ || plan_.size() || !archive_path || plan.size() == 0 || !more_than_one_processor()) return 0;
+  uint32_t workers = processor_count();
+  if (workers > kMostThreads) workers = kMostThreads;
+  if (worker_count_ || plan_.size() || !archive_path || plan.size() == 0 || workers < 2) return 0;
   archive_path_ = archive_path;
-  for (const PlannedMember &member : plan)
-    if (!plan_.append(member)) return 0;
+  if (!plan_runs(plan, workers)) return 0;
+  size_t queue_bytes = memory_for_large_queues(workers) ? kLargeQueue : kSmallQueue;
+  for (uint32_t i = 0; i < workers; ++i) {
+    workers_[i].owner = this;
+    workers_[i].number = i;
+    worker_count_ = i + 1;
+    if (!start_worker(&workers_[i], queue_bytes)) {
+      Stop();
+      return 0;
+    }
+  }
+  return 1;
+}
+
+// The members in order, each with the thread of its run. The bytes a thread's queue is to hold
+// at most are then bounded by what that thread decodes.
+int DecodeAhead::plan_runs(const ItemList<PlannedMember> &plan, uint32_t workers) {
+  uint32_t run = 0;
+  for (uint32_t i = 0; i < plan.size(); ++i) {
+    bool same_run = i > 0 && plan[i].group != 0 && plan[i].group == plan[i - 1].group;
+    if (i > 0 && !same_run) ++run;
+    if (!plan_.append(plan[i]) || !worker_of_.append(run % workers)) return 0;
+  }
+  return 1;
+}
+
+int DecodeAhead::start_worker(Worker *worker, size_t queue_bytes) {
+  // Each member takes a slot of its own at least; the queue need not hold more than it decodes.
+  uint64_t needed = 1;
+  for (uint32_t i = 0; i < plan_.size(); ++i)
+    if (worker_of_[i] == worker->number) needed += 1 + plan_[i].size / kPiece;
+  uint64_t most = queue_bytes / kPiece;
+  uint32_t slots = static_cast<uint32_t>(needed < most ? needed : most);
   void *memory = heap_alloc(sizeof(AheadQueue));
   if (!memory) return 0;
-  queue_ = new (memory) AheadQueue;
+  worker->queue = new (memory) AheadQueue;
   DWORD id = 0;
-  if (queue_->allocate()) thread_ = CreateThread(nullptr, 0, thread_main, this, 0, &id);
-  if (thread_) return 1;
-  Stop();
-  return 0;
+  if (worker->queue->allocate(slots < 2 ? 2 : slots)) worker->thread = CreateThread(nullptr, 0, thread_main, worker, 0, &id);
+  return worker->thread != nullptr;
 }
 
 void DecodeAhead::Stop() {
-  if (thread_) {
-    queue_->request_stop();
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+  for (uint32_t i = 0; i < worker_count_; ++i)
+    if (workers_[i].thread) workers_[i].queue->request_stop();
+  for (uint32_t i = 0; i < worker_count_; ++i) {
+    Worker &worker = workers_[i];
+    if (worker.thread) {
+      WaitForSingleObject(worker.thread, INFINITE);
+      CloseHandle(worker.thread);
+      worker.thread = nullptr;
+    }
+    if (worker.queue) {
+      worker.queue->~AheadQueue();
+      heap_free(worker.queue);
+      worker.queue = nullptr;
+    }
   }
-  if (queue_) {
-    queue_->~AheadQueue();
-    heap_free(queue_);
-    queue_ = nullptr;
-  }
+  worker_count_ = 0;
 }
 
-DWORD WINAPI DecodeAhead::thread_main(void *self) {
-  static_cast<DecodeAhead *>(self)->decode_plan();
+DWORD WINAPI DecodeAhead::thread_main(void *worker) {
+  Worker *self = static_cast<Worker *>(worker);
+  self->owner->decode_runs(*self);
   return 0;
 }
 
-// Each planned member in turn, until the plan ends or the copy step stops the thread. An archive
-// that cannot be opened ends the plan at once: the copy step then reads (and fails) by itself.
-void DecodeAhead::decode_plan() {
+// The thread's members in turn, until its last or until the copy step stops it. A member that
+// cannot be begun (an archive that cannot be opened, say) is marked so; the copy step then reads
+// it by itself.
+void DecodeAhead::decode_runs(const Worker &worker) {
   FilesDat archive;
   bool opened = archive.Open(archive_path_.c_str()) != 0;
-  for (uint32_t i = 0; opened && i < plan_.size(); ++i) {
-    Slot *first = queue_->claim();
+  for (uint32_t i = 0; i < plan_.size(); ++i) {
+    if (worker_of_[i] != worker.number) continue;
+    Slot *first = worker.queue->claim();
     if (!first) return;
-    first->index = plan_[i].index;
     first->plan_at = i;
     first->first = true;
     FilesDatEntry entry;
-    bool begun = archive.Find(plan_[i].name.c_str(), &entry) && archive.BeginMember(entry);
-    QueueSink sink(queue_, first);
-    if (!begun) {
-      if (!sink.finish(false)) return;
-      continue;
-    }
-    int ok = archive.ReadMember(&sink);
+    first->begun = opened && archive.Find(plan_[i].name.c_str(), &entry) && archive.BeginMember(entry);
+    QueueSink sink(worker.queue, first);
+    int ok = first->begun && archive.ReadMember(&sink);
     if (!sink.finish(ok != 0)) return;
   }
-  Slot *end = queue_->claim();
-  if (!end) return;
-  end->end_of_plan = true;
-  queue_->publish();
 }
 
 int DecodeAhead::Extract(uint32_t index, const char *name, const char *destination, int *ok,
                          WriteProgress *progress) {
-  if (!thread_) return 0;
-  Slot *slot = queue_->peek();
+  if (!worker_count_) return 0;
   // What the copy step passed over (a file a hook skipped, or found loose after all) is dropped.
-  while (!slot->end_of_plan && slot->index < index) {
-    queue_->release();
-    slot = queue_->peek();
+  while (next_ < plan_.size() && plan_[next_].index < index) pass_over(next_++);
+  if (next_ == plan_.size() || plan_[next_].index != index) return 0;
+  uint32_t at = next_++;
+  AheadQueue *queue = workers_[worker_of_[at]].queue;
+  if (!plan_[at].name.equals(name) || !queue->peek()->begun) {
+    pass_over(at);
+    return 0;
   }
-  if (slot->end_of_plan || slot->index != index || !plan_[slot->plan_at].name.equals(name)) return 0;
-  *ok = write_member(index, destination, progress);
+  *ok = write_member(queue, at, destination, progress);
   return 1;
 }
 
-// Takes every slot of the member at the head, writing its content to destination.
-int DecodeAhead::write_member(uint32_t index, const char *destination, WriteProgress *progress) {
-  Slot *slot = queue_->peek();
-  if (slot->last && !slot->ok) {  // damaged before its first byte: the destination is not touched
-    queue_->release();
-    return 0;
+// Drops every slot of the member at plan position at: its thread's queue begins with them, as the
+// copy step has taken all that thread decoded before.
+void DecodeAhead::pass_over(uint32_t at) {
+  AheadQueue *queue = workers_[worker_of_[at]].queue;
+  for (;;) {
+    Slot *slot = queue->peek();
+    if (slot->plan_at != at) return;  // cannot happen: a member ends with its last slot
+    bool last = slot->last;
+    queue->release();
+    if (last) return;
   }
+}
+
+// Takes every slot of the member at plan position at, writing its content to destination.
+int DecodeAhead::write_member(AheadQueue *queue, uint32_t at, const char *destination, WriteProgress *progress) {
   WinFile output;
   bool created = output.Create(destination) != 0;
   int ok = created;
-  for (;;) {
+  for (Slot *slot = queue->peek();; slot = queue->peek()) {
+    if (slot->plan_at != at) {  // cannot happen: a member ends with its last slot
+      ok = 0;
+      break;
+    }
     if (ok && slot->length) {
       ok = output.Write(slot->bytes, slot->length);
       if (progress) progress->Wrote(slot->length);
     }
     bool last = slot->last;
     if (last && !slot->ok) ok = 0;
-    queue_->release();
+    queue->release();
     if (last) break;
-    slot = queue_->peek();
-    if (slot->end_of_plan || slot->index != index) {  // cannot happen: a member ends with its last slot
-      ok = 0;
-      break;
-    }
   }
   if (created && !output.Close()) ok = 0;
   if (created && !ok) DeleteFileA(destination);

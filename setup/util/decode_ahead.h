@@ -11,47 +11,65 @@
 #include "sdk/setup_string.h"
 #include "util/member_sink.h"
 
-// A member the copy step means to take from the archive: its place in the step's list, and its name.
+// A member the copy step means to take from the archive: its place in the step's list, its name,
+// its size, and the offset of its LZMA group (FilesDat::GroupOf; 0 for another form).
 struct PlannedMember {
   uint32_t index;
   String name;
+  uint32_t size;
+  uint32_t group;
 };
 
 struct AheadQueue;
 
-// The thread reads through an archive of its own, so the caller's archive stays free for anything
-// asked out of order. What it has decoded and the caller has not yet taken waits in a queue of at
-// most kQueueBytes; the thread waits while the queue is full. Memory: the queue and the decoder of
-// the thread's archive (an LZMA group's dictionary, files_dat::kMaxGroupDictionary at most).
+// The plan is cut into runs: the members of one LZMA group that follow each other, or a single
+// member of another form. With N threads, thread k decodes runs k, k + N, ... in order, through an
+// archive of its own, so that several groups decode at once and the caller's archive stays free
+// for anything asked out of order. What a thread has decoded and the caller has not yet taken
+// waits in that thread's queue, which holds a group of up to 16 MB where memory allows (2 MB
+// otherwise); a thread waits while its queue is full. Memory, per thread: its queue and its
+// decoder (an LZMA group's dictionary, files_dat::kMaxGroupDictionary at most).
 class DecodeAhead {
  public:
-  static const size_t kQueueBytes = 2 * 1024 * 1024;
+  static const uint32_t kMostThreads = 4;
 
   DecodeAhead();
-  ~DecodeAhead();  // stops the thread
+  ~DecodeAhead();  // stops the threads
   DecodeAhead(const DecodeAhead &) = delete;
   DecodeAhead &operator=(const DecodeAhead &) = delete;
 
-  // Starts the thread, once per object, over the archive at archive_path (as FilesDat::Open takes it) for the members
-  // of plan, in its order, with increasing indexes. 1 when it runs; 0 when the machine has one
-  // processor, memory is short or no thread can be made: the caller then reads every member itself.
+  // Starts the threads, once per object, one per processor up to kMostThreads, over the archive
+  // at archive_path (as FilesDat::Open takes it) for the members of plan, in its order, with
+  // increasing indexes. 1 when they run; 0 when the machine has one processor, memory is short
+  // or no thread can be made: the caller then reads every member itself.
   int Start(const char *archive_path, const ItemList<PlannedMember> &plan);
   // The planned member of that index and name, written to destination as FilesDat::Extract writes
-  // it: nothing written when the member is damaged, the destination deleted again when it fails
-  // later. 1 when the thread had the member, its result in *ok; 0 when it does not have it (not
-  // running, not planned, or planned under another name): the caller reads it itself. Members
-  // planned before index that were not asked for are passed over. Messages are pumped while waiting.
+  // it: the destination deleted again when the member turns out damaged. 1 when a thread had the
+  // member, its result in *ok; 0 when none has it (not running, not planned, planned under
+  // another name, or a thread could not begin it): the caller reads it itself. Members planned
+  // before index that were not asked for are passed over. Messages are pumped while waiting.
   int Extract(uint32_t index, const char *name, const char *destination, int *ok, WriteProgress *progress);
-  // Ends the thread as soon as its current piece is done (at most one piece of decoding).
+  // Ends the threads as soon as their current pieces are done (at most one piece of decoding).
   void Stop();
 
  private:
-  static DWORD WINAPI thread_main(void *self);
-  void decode_plan();
-  int write_member(uint32_t index, const char *destination, WriteProgress *progress);
+  struct Worker {
+    DecodeAhead *owner;
+    uint32_t number;
+    AheadQueue *queue;
+    HANDLE thread;
+  };
+  static DWORD WINAPI thread_main(void *worker);
+  int plan_runs(const ItemList<PlannedMember> &plan, uint32_t workers);
+  int start_worker(Worker *worker, size_t queue_bytes);
+  void decode_runs(const Worker &worker);
+  void pass_over(uint32_t at);
+  int write_member(AheadQueue *queue, uint32_t at, const char *destination, WriteProgress *progress);
 
-  AheadQueue *queue_;
   ItemList<PlannedMember> plan_;
+  ItemList<uint32_t> worker_of_;  // for each member of the plan, the thread that decodes it
   String archive_path_;
-  HANDLE thread_;
+  Worker workers_[kMostThreads];
+  uint32_t worker_count_;
+  uint32_t next_;  // the first member of the plan the caller has not come to
 };

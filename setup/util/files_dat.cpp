@@ -163,6 +163,15 @@ int FilesDat::BeginMember(const FilesDatEntry &entry) {
   return open_ && file_.Size(&length) && reader_.Begin(&file_, length, entry);
 }
 
+uint32_t FilesDat::GroupOf(const FilesDatEntry &entry) {
+  unsigned char raw[files_dat::kGroupSlotSize];
+  if (!open_ || !files_dat::is_compressed(entry) || !file_.Seek(entry.data_offset) || !file_.ReadExact(raw, sizeof raw))
+    return 0;
+  files_dat::GroupSlot slot;
+  files_dat::decode_group_slot(raw, &slot);
+  return slot.marker == files_dat::kGroupSlotMarker ? slot.group_offset : 0;
+}
+
 int FilesDat::ReadMember(MemberSink *sink) { return open_ && reader_.ReadTo(sink); }
 
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {

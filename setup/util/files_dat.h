@@ -48,6 +48,9 @@ class FilesDat {
   // then ReadMember hands its content to sink and checks it whole. 1 on success, 0 when the
   // member is damaged, the archive cannot be read or the sink stopped.
   int BeginMember(const FilesDatEntry &entry);
+  // The offset of the LZMA group that the member of entry belongs to, as its slot gives it
+  // (unchecked); 0 for a member of any other form, or when its slot cannot be read.
+  uint32_t GroupOf(const FilesDatEntry &entry);
   int ReadMember(MemberSink *sink);
 
  private:

@@ -42,16 +42,27 @@ script() {
     "[DEPEND]" "total=1" "depend0=dsetup.dll" "[COPYDELAY]" "delay=0" > "$p/setup.ini"
 }
 
-# case: NAME | product name | extra file | extra registry root | fault.txt | a step failure is shown
+# packed YES: the product's files come from files.dat, one LZMA group, instead of loose files.
+packed() {
+  rm -rf "$p/loose" "$p/files.dat"
+  [ -n "$1" ] || return 0
+  (cd "$p" && "$WINE" "$E2E_BUILD/tools/filesdat.exe" create files.dat --compress=lzma one.txt two.txt three.txt) >/dev/null &&
+    mkdir "$p/loose" && mv "$p"/one.txt "$p"/two.txt "$p"/three.txt "$p/loose/"
+}
+unpacked() { [ -d "$p/loose" ] && mv "$p"/loose/*.txt "$p/"; rm -rf "$p/loose" "$p/files.dat"; }
+
+# case: NAME | product name | extra file | extra registry root | fault.txt | a step failure is shown | packed
 cases=(
-  "cancel at the copy step|Rollback|||CopyFileAfter cancel 3|"
-  "failure at the copy step|Rollback|missing.txt|||"
-  "failure at the registry step|Rollback||HKEY_NOWHERE||yes"
-  "failure at the record step|Rollback\\Nested||||yes"
+  "cancel at the copy step|Rollback|||CopyFileAfter cancel 3||"
+  "cancel inside an LZMA group|Rollback|||CopyFileAfter cancel 2||yes"
+  "failure at the copy step|Rollback|missing.txt||||"
+  "failure at the registry step|Rollback||HKEY_NOWHERE||yes|"
+  "failure at the record step|Rollback\\Nested||||yes|"
 )
 for entry in "${cases[@]}"; do
-  IFS='|' read -r name product extra root stop failure <<<"$entry"
+  IFS='|' read -r name product extra root stop failure pack <<<"$entry"
   script "$product" "$extra" "$root"
+  check "$name: the product is packed as asked" packed "$pack"
   if [ -n "$stop" ]; then printf '%s' "$stop" > "$p/fault.txt"; else rm -f "$p/fault.txt"; fi
   mkdir -p "$target"; printf 'old one\r\n' > "$target/one.txt"; printf 'foreign\r\n' > "$target/foreign.txt"
   "$WINESERVER" -w
@@ -68,6 +79,7 @@ for entry in "${cases[@]}"; do
   check "$name: registry as before" diff "$work/before.reg" "$work/after.reg"
   check "$name: files as before" diff "$work/before.files" "$work/after.files"
   check_eq "$name: the product's earlier file" "old one" "$(tr -d '\r' < "$target/one.txt")"
+  unpacked
 done
 
 # A run killed part-way is undone by the next run of the product (here one cancelled at once); a

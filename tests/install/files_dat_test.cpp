@@ -12,6 +12,7 @@
 #include <functional>
 #include <sstream>
 
+#include "util/decode_ahead.h"
 #include "util/files_dat.h"
 #include "sdk/utilities.h"
 #include "support/files_dat_writer.h"
@@ -571,4 +572,64 @@ TEST_F(LzmaGroupTest, PiecesAddUpAndASinkThatStopsLeavesTheGroupReadable) {
   ASSERT_EQ(1, archive.BeginMember(entry));
   EXPECT_EQ(1, archive.ReadMember(&next));
   EXPECT_TRUE(next.got == groups_[0][1].bytes);
+}
+
+// The decoding threads: members asked for in the plan's order, with some passed over, one asked
+// under another name, one not planned and one whose checksum is wrong, come out as the caller's own
+// reading would give them; the threads stop at once when the caller stops part-way.
+TEST_F(LzmaGroupTest, DecodingAheadGivesWhatReadingHereGives) {
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  if (system.dwNumberOfProcessors < 2) GTEST_SKIP() << "one processor: the copy step reads every member itself";
+  std::string bytes = make_lzma_files_dat(groups_, 1u << 16);
+  bytes[1 * kFilesDatEntrySize + files_dat::kReservedOffset] ^= 1;  // noise.bin's checksum
+  write_archive(bytes);
+  struct Progress : WriteProgress {
+    uint64_t bytes = 0;
+    void Wrote(size_t n) override { bytes += n; }
+  };
+  struct Ask {
+    uint32_t index;
+    const char *name;
+    const char *expected;  // "written", "damaged" (nothing left) or "yours" (the caller reads it)
+  };
+  const std::vector<Ask> asks = {
+      {0, "text.txt", "written"}, {2, "noise.bin", "damaged"}, {3, "not planned", "yours"},
+      {4, "other name", "yours"}, {6, "last.txt", "written"},  {8, "big.bin", "written"},
+      {10, "s0", "written"},      {300, "s145", "written"},    {608, "s299", "written"}};
+  for (size_t stop_after : {asks.size(), size_t{2}}) {
+    ItemList<PlannedMember> plan;
+    FilesDat archive;
+    ASSERT_EQ(1, archive.Open(archive_.c_str()));
+    uint32_t index = 0;
+    for (const auto &group : groups_)
+      for (const FilesDatMember &member : group) {
+        FilesDatEntry entry;
+        ASSERT_EQ(1, archive.Find(member.name.c_str(), &entry));
+        plan.append(PlannedMember{index, String(member.name.c_str()), entry.size, archive.GroupOf(entry)});
+        index += 2;
+      }
+    DecodeAhead ahead;
+    ASSERT_EQ(1, ahead.Start(archive_.c_str(), plan));
+    for (size_t i = 0; i < stop_after; ++i) {
+      const Ask &ask = asks[i];
+      std::string out = path("ahead.bin"), expected;
+      for (const auto &group : groups_)
+        for (const FilesDatMember &member : group)
+          if (member.name == ask.name) expected = member.bytes;
+      Progress progress;
+      int ok = -1, handled = ahead.Extract(ask.index, ask.name, out.c_str(), &ok, &progress);
+      std::string got = !handled ? "yours" : ok == 1 && read_file(out) == expected ? "written" : "damaged";
+      EXPECT_EQ(ask.expected, got) << ask.name;
+      EXPECT_EQ(ok == 1, file_exists(out)) << ask.name << ": a damaged member leaves no file";
+      if (ok == 1) {
+        EXPECT_EQ(expected.size(), progress.bytes) << ask.name;
+      }
+      DeleteFileA(out.c_str());
+    }
+    ahead.Stop();
+    int ok = -1;
+    EXPECT_EQ(0, ahead.Extract(608, "s299", path("late.bin").c_str(), &ok, nullptr)) << "stopped threads give nothing";
+    EXPECT_FALSE(file_exists(path("late.bin")));
+  }
 }
