@@ -424,11 +424,13 @@ void RollbackJournal::key_level_created(HKEY root, const char *level) {
 
 int RollbackJournal::value_before(HKEY key, HKEY root, const char *path, const char *name) {
   if (!active_) return 1;
-  DWORD type = 0, size = 0;
-  bool existed = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
   // A value in a key this run created goes with the key, whatever the system reports for it (the
-  // 95 family reports an empty default value in every key).
-  if (existed && created_in_run(root, path)) existed = false;
+  // 95 family reports an empty default value in every key), so such a key is not asked: the
+  // uninstall record writes a value per installed file into a key it created, and each question
+  // costs about as much as the write itself.
+  DWORD type = 0, size = 0;
+  bool existed = !created_in_run(root, path) &&
+                 RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
   JournalEntry *entry = push(VALUE_WRITTEN, path, name, existed ? size : 0);
   if (!entry) return 0;
   entry->root = root;
