@@ -13,10 +13,11 @@
 namespace {
 
 const size_t kPiece = LzmaGroupReader::kPiece;
-// A thread's queue holds a whole group where memory allows, so that the next group decodes while
-// the copy step writes this one; otherwise a few pieces ahead.
-const size_t kLargeQueue = 16u << 20;
-const size_t kSmallQueue = 2u << 20;
+// A thread's queue holds a whole group of the packer's default size where memory allows, so that
+// the next group decodes while the copy step writes this one; otherwise at least a few pieces
+// ahead. Each member takes a piece's memory at least, however small it is.
+const size_t kLargestQueue = 16u << 20;
+const size_t kSmallestQueue = 2u << 20;
 
 // One piece of a member. A member takes one slot or more: its first tells whether it could be
 // begun (when not, that slot is also its last), its last whether it came whole and checked.
@@ -36,12 +37,15 @@ uint32_t processor_count() {
   return system.dwNumberOfProcessors;
 }
 
-// Whether the large queues fit in the memory that is free now, twice over.
-bool memory_for_large_queues(uint32_t workers) {
+// What each thread's queue may hold: half the memory free now, shared among the threads beside
+// their dictionaries, between the smallest and the largest queue.
+size_t queue_bytes_for(uint32_t workers) {
   MEMORYSTATUS status;
   status.dwLength = sizeof status;
   GlobalMemoryStatus(&status);
-  return status.dwAvailPhys / 2 / workers >= kLargeQueue + files_dat::kMaxGroupDictionary;
+  size_t share = status.dwAvailPhys / 2 / workers;
+  size_t room = share > files_dat::kMaxGroupDictionary ? share - files_dat::kMaxGroupDictionary : 0;
+  return room < kSmallestQueue ? kSmallestQueue : room > kLargestQueue ? kLargestQueue : room;
 }
 
 }  // namespace
@@ -200,7 +204,7 @@ int DecodeAhead::Start(const char *archive_path, const ItemList<PlannedMember> &
   if (worker_count_ || plan_.size() || !archive_path || plan.size() == 0 || workers < 2) return 0;
   archive_path_ = archive_path;
   if (!plan_runs(plan, workers)) return 0;
-  size_t queue_bytes = memory_for_large_queues(workers) ? kLargeQueue : kSmallQueue;
+  size_t queue_bytes = queue_bytes_for(workers);
   for (uint32_t i = 0; i < workers; ++i) {
     workers_[i].owner = this;
     workers_[i].number = i;
@@ -220,16 +224,21 @@ int DecodeAhead::plan_runs(const ItemList<PlannedMember> &plan, uint32_t workers
   for (uint32_t i = 0; i < plan.size(); ++i) {
     bool same_run = i > 0 && plan[i].group != 0 && plan[i].group == plan[i - 1].group;
     if (i > 0 && !same_run) ++run;
-    if (!plan_.append(plan[i]) || !worker_of_.append(run % workers)) return 0;
+    if (!plan_.append(plan[i]) || !run_of_.append(run) || !worker_of_.append(run % workers)) return 0;
   }
   return 1;
 }
 
 int DecodeAhead::start_worker(Worker *worker, size_t queue_bytes) {
-  // Each member takes a slot of its own at least; the queue need not hold more than it decodes.
-  uint64_t needed = 1;
-  for (uint32_t i = 0; i < plan_.size(); ++i)
-    if (worker_of_[i] == worker->number) needed += 1 + plan_[i].size / kPiece;
+  // Each member takes a slot of its own at least; the queue need not hold more than the longest
+  // run the thread decodes.
+  uint64_t needed = 1, run = 0;
+  for (uint32_t i = 0; i < plan_.size(); ++i) {
+    if (worker_of_[i] != worker->number) continue;
+    bool same_run = i > 0 && run_of_[i] == run_of_[i - 1];
+    run = (same_run ? run : 0) + 1 + plan_[i].size / kPiece;
+    if (run > needed) needed = run;
+  }
   uint64_t most = queue_bytes / kPiece;
   uint32_t slots = static_cast<uint32_t>(needed < most ? needed : most);
   void *memory = heap_alloc(sizeof(AheadQueue));

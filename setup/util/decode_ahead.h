@@ -26,8 +26,8 @@ struct AheadQueue;
 // member of another form. With N threads, thread k decodes runs k, k + N, ... in order, through an
 // archive of its own, so that several groups decode at once and the caller's archive stays free
 // for anything asked out of order. What a thread has decoded and the caller has not yet taken
-// waits in that thread's queue, which holds a group of up to 16 MB where memory allows (2 MB
-// otherwise); a thread waits while its queue is full. Memory, per thread: its queue and its
+// waits in that thread's queue, which holds up to a whole run (16 MB at most) where memory
+// allows, 2 MB at least; a thread waits while its queue is full. Memory, per thread: its queue and its
 // decoder (an LZMA group's dictionary, files_dat::kMaxGroupDictionary at most).
 class DecodeAhead {
  public:
@@ -67,7 +67,8 @@ class DecodeAhead {
   int write_member(AheadQueue *queue, uint32_t at, const char *destination, WriteProgress *progress);
 
   ItemList<PlannedMember> plan_;
-  ItemList<uint32_t> worker_of_;  // for each member of the plan, the thread that decodes it
+  ItemList<uint32_t> run_of_;     // for each member of the plan, its run
+  ItemList<uint32_t> worker_of_;  // and the thread that decodes it
   String archive_path_;
   Worker workers_[kMostThreads];
   uint32_t worker_count_;
