@@ -45,6 +45,17 @@ int append_system_dir(char which, String *path) {
   return 1;
 }
 
+// The size of a loose source file, one look; 0 when it cannot be told.
+uint32_t loose_size(const char *dir, const char *name) {
+  char path[MAX_PATH];
+  WIN32_FIND_DATAA found;
+  if (!format_text(path, sizeof path, "%s\\%s", dir, name)) return 0;
+  HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  FindClose(search);
+  return found.nFileSizeHigh ? 0xFFFFFFFFu : found.nFileSizeLow;
+}
+
 // Each change to the progress window repaints it at once, which can cost about a millisecond:
 // with thousands of small files that would take longer than the copying itself. So the file name
 // and the bar are brought up to date at most every 40 ms (and the bar always for the last file).
@@ -68,8 +79,8 @@ class DisplayPacer {
 // first member to its last, so the archive's directory is read into its index once per run, and
 // lists the source directory once; a single file copied outside the step opens and closes the
 // archive and asks the file system. During the step, the members it will take from the archive
-// are decoded ahead on a second thread where the machine has another processor, and the bar
-// counts the bytes of the files put in place.
+// are decoded ahead on threads of their own where the machine has more than one processor
+// (DecodeAhead), and the bar counts the bytes of the files put in place.
 class CopyStep : public WriteProgress {
  public:
   CopyStep(ChangeWriter *writer, SetupDispatchTable *table) : writer_(writer), info_(writer->info()), table_(table) {}
@@ -123,17 +134,6 @@ String CopyStep::archive_path() const {
   if (path.length()) path.append("\\");
   path.append("files.dat");
   return path;
-}
-
-// The size of a loose source file, one look; 0 when it cannot be told.
-uint32_t loose_size(const char *dir, const char *name) {
-  char path[MAX_PATH];
-  WIN32_FIND_DATAA found;
-  if (!format_text(path, sizeof path, "%s\\%s", dir, name)) return 0;
-  HANDLE search = FindFirstFileA(path, &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  FindClose(search);
-  return found.nFileSizeHigh ? 0xFFFFFFFFu : found.nFileSizeLow;
 }
 
 // What the walk will take from the archive, and the weight of every file on the bar: its size,
