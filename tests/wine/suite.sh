@@ -91,9 +91,14 @@ suite_begin() {
 # answers). A failed read says why on standard error, with reg's status, output and errors, and
 # prints a line saying the read failed: it never reads as an empty or missing value.
 reg_query() {
-  local listing status
-  listing=$(wine_output reg query "$@" 2> "$WINEPREFIX.reg.err")
-  status=$?
+  local listing status try
+  # A busy Wine now and then fails to start reg.exe at all ("Application could not be started"):
+  # no read happened, so the read is made again, at most three times.
+  for try in 1 2 3; do
+    listing=$(wine_output reg query "$@" 2> "$WINEPREFIX.reg.err")
+    status=$?
+    [ "$status" != 0 ] && grep -q "ShellExecuteEx failed" <<< "$listing$(cat "$WINEPREFIX.reg.err")" || break
+  done
   if [ "$status" = 0 ] && [ -n "$listing" ]; then
     printf '%s\n' "$listing"
     return 0
