@@ -8,7 +8,6 @@
 #include "util/files_dat.h"
 #include "util/lzma_group.h"
 #include "util/message_pump.h"
-#include "win_file.h"
 
 namespace {
 
@@ -23,7 +22,6 @@ const size_t kSmallestQueue = 2u << 20;
 // begun (when not, that slot is also its last), its last whether it came whole and checked.
 struct Slot {
   uint32_t plan_at;  // the member's place in the plan
-  bool first;
   bool begun;
   bool last;
   bool ok;
@@ -95,7 +93,7 @@ struct AheadQueue {
     if (stopped) return nullptr;
     Slot *slot = &slots[tail];
     slot->length = 0;
-    slot->first = slot->begun = slot->last = slot->ok = false;
+    slot->begun = slot->last = slot->ok = false;
     return slot;
   }
   void publish() {
@@ -285,7 +283,6 @@ void DecodeAhead::decode_runs(const Worker &worker) {
     Slot *first = worker.queue->claim();
     if (!first) return;
     first->plan_at = i;
-    first->first = true;
     FilesDatEntry entry;
     first->begun = opened && archive.Find(plan_[i].name.c_str(), &entry) && archive.BeginMember(entry);
     QueueSink sink(worker.queue, first);
@@ -325,24 +322,18 @@ void DecodeAhead::pass_over(uint32_t at) {
 
 // Takes every slot of the member at plan position at, writing its content to destination.
 int DecodeAhead::write_member(AheadQueue *queue, uint32_t at, const char *destination, WriteProgress *progress) {
-  WinFile output;
-  bool created = output.Create(destination) != 0;
-  int ok = created;
+  MemberFile output(destination, progress);
+  int ok = output.Create();
   for (Slot *slot = queue->peek();; slot = queue->peek()) {
     if (slot->plan_at != at) {  // cannot happen: a member ends with its last slot
       ok = 0;
       break;
     }
-    if (ok && slot->length) {
-      ok = output.Write(slot->bytes, slot->length);
-      if (progress) progress->Wrote(slot->length);
-    }
+    if (ok && slot->length) ok = output.Take(slot->bytes, slot->length);
     bool last = slot->last;
     if (last && !slot->ok) ok = 0;
     queue->release();
     if (last) break;
   }
-  if (created && !output.Close()) ok = 0;
-  if (created && !ok) DeleteFileA(destination);
-  return ok;
+  return output.Finish(ok);
 }

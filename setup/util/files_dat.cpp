@@ -16,20 +16,6 @@ namespace {
 const unsigned long kNormalAttributes = 0x80;
 const unsigned long kInvalidAttributes = 0xFFFFFFFF;
 
-// Writes a member's content to a file, which the caller creates once the member has begun.
-class FileSink : public MemberSink {
- public:
-  FileSink(WinFile *file, WriteProgress *progress) : file_(file), progress_(progress) {}
-  int Take(const unsigned char *data, size_t n) override {
-    if (progress_) progress_->Wrote(n);
-    return file_->Write(data, n);
-  }
-
- private:
-  WinFile *file_;
-  WriteProgress *progress_;
-};
-
 // The product archive carried inside setup.exe itself, when there is one.
 struct EmbeddedArchive {
   char path[MAX_PATH];
@@ -148,13 +134,9 @@ int FilesDat::Extract(const char *name, const char *destination, WriteProgress *
   FilesDatEntry entry;
   if (!Find(name, &entry)) return 0;
   if (!BeginMember(entry)) return 0;
-  WinFile output;
-  if (!output.Create(destination)) return 0;
-  FileSink sink(&output, progress);
-  int ok = ReadMember(&sink);
-  if (!output.Close()) ok = 0;
-  if (!ok) DeleteFileA(destination);
-  return ok;
+  MemberFile output(destination, progress);
+  if (!output.Create()) return 0;
+  return output.Finish(ReadMember(&output));
 }
 
 int FilesDat::BeginMember(const FilesDatEntry &entry) {
@@ -173,6 +155,18 @@ uint32_t FilesDat::GroupOf(const FilesDatEntry &entry) {
 }
 
 int FilesDat::ReadMember(MemberSink *sink) { return open_ && reader_.ReadTo(sink); }
+
+int MemberFile::Take(const unsigned char *data, size_t n) {
+  if (progress_) progress_->Wrote(n);
+  return file_.Write(data, n);
+}
+
+int MemberFile::Finish(int ok) {
+  if (!file_.is_open()) return 0;
+  if (!file_.Close()) ok = 0;
+  if (!ok) DeleteFileA(destination_);
+  return ok;
+}
 
 unsigned long loose_or_member_size(FilesDat *archive, const char *name) {
   if (!name) return 0;

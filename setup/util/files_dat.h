@@ -64,6 +64,26 @@ class FilesDat {
   char path_[MAX_PATH];
 };
 
+// A member's content written to a file as Extract writes it: the caller creates the file once
+// the member has begun, hands it the content as a sink (progress, when given, is told of each
+// piece), and finishes it with the member's result; a file whose member or write failed is
+// deleted again.
+class MemberFile : public MemberSink {
+ public:
+  MemberFile(const char *destination, WriteProgress *progress) : destination_(destination), progress_(progress) {}
+  // Creates the file, or empties an existing one. 1 on success.
+  int Create() { return file_.Create(destination_); }
+  int Take(const unsigned char *data, size_t n) override;
+  // Closes the file: 1 when ok and every write and the close succeeded; otherwise 0, and a file
+  // that was created is deleted.
+  int Finish(int ok);
+
+ private:
+  const char *destination_;
+  WriteProgress *progress_;
+  WinFile file_;
+};
+
 // From now on "files.dat" means the length bytes from base of the file at path (the product
 // carried inside a single-file installer); an empty path ends that. 1 when path fits.
 int use_embedded_archive(const char *path, uint64_t base, uint64_t length);
